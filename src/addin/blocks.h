@@ -1,0 +1,44 @@
+// Readers of the host's range blocks. Fields are packed little-endian words
+// at 2-byte steps, so every read is a byte copy (no alignment assumed), and no
+// reader looks at an entry past count.
+#ifndef QUOREL_BLOCKS_H
+#define QUOREL_BLOCKS_H
+
+#include "quorel.h"
+
+// Header fields widened to int, so corner differences of reversed ranges come
+// out negative.
+struct BlockHeader {
+    int col1, row1, col2, row2;
+    unsigned count;
+};
+
+BlockHeader block_header(const void *block);
+
+// DoubleArray entry i (i < count; 16 bytes each): 1 and *value when its error
+// word is 0, otherwise 0.
+int double_entry(const DoubleArray *block, unsigned i, double *value);
+
+enum CellKind { CELL_ERROR, CELL_NUMBER, CELL_TEXT };
+
+struct Cell {
+    CellKind kind;
+    double value;     // CELL_NUMBER
+    const char *text; // CELL_TEXT: the NUL-terminated text inside the block
+};
+
+// Sequential walk over a CellArray: number entries are 18 bytes; a text entry
+// is 12 + len bytes except when len was rounded up to even and the host wrote
+// no pad byte (11 + len).
+struct CellWalk {
+    const unsigned char *entry; // the entry last read, or the first before any read
+    unsigned remaining;         // entries not yet read
+    CellKind previous;          // kind of the entry last read; CELL_ERROR before the first
+};
+
+void cell_walk_begin(CellWalk *walk, const CellArray *block);
+
+// Reads the next entry into *cell; 0 when all count entries have been read.
+int cell_next(CellWalk *walk, Cell *cell);
+
+#endif

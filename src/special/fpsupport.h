@@ -1,0 +1,42 @@
+// Floating-point support shared by every numeric routine: the exported
+// constants and error record (quorel_math.h) plus the reporting step.
+#ifndef QUOREL_FPSUPPORT_H
+#define QUOREL_FPSUPPORT_H
+
+#include "quorel_math.h"
+#include "x87.h"
+
+// Function codes handed to __matherr.
+enum {
+    CODE_GAMMA = 0x2004,
+    CODE_LGAMMA = 0x2008,
+    CODE_J0 = 0x2200,
+    CODE_Y0 = 0x2204,
+    CODE_J1 = 0x2208,
+    CODE_Y1 = 0x220C,
+    CODE_IP3_FUNC = 0x2550,
+    CODE_IP3_ROOT = 0x2554,
+    CODE_IP3_EXTR = 0x2558,
+    CODE_IP4_FUNC = 0x2560,
+    CODE_IP4_ROOT = 0x2564,
+    CODE_IP4_EXTR = 0x2568,
+    CODE_IP5_FUNC = 0x2570,
+    CODE_IP5_ROOT = 0x2574,
+    CODE_IP5_EXTR = 0x2578,
+};
+
+// The reporting step of every failing routine: after its result exists, read
+// the accumulated flags and report them with the routine's code if any of
+// invalid, division by zero, overflow or stack fault stands.
+static inline void report_flags(long double result, int code)
+{
+    fp_force(result);
+    unsigned flags = fp_flags();
+    if (flags & FP_REPORTED)
+        __matherr((int)flags, code);
+}
+
+// The quiet NaN that sheet functions store for unusable input.
+static inline double no_result(void) { return (double)_qnan; }
+
+#endif
