@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what building and testing quorel needs on Debian 12 (idempotent),
+# and generates the German locale used by the locale tests.
+set -euo pipefail
+
+packages=(cmake g++ g++-multilib qemu-user g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
+          googletest libbenchmark-dev python3 binutils locales)
+if [ "${1:-}" = "--native" ]; then
+    packages=(cmake g++ locales)
+fi
+
+sudo=""
+[ "$(id -u)" = 0 ] || sudo="sudo"
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+    echo "setup: generating the de_DE.UTF-8 locale"
+    $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds all four targets and runs every test: natively (linux-x64, also with
+# UBSan/ASan), under qemu-i386 (linux-i386) and wine64 (windows-x64); the
+# windows-i686 DLL gets the static checks. Ends with one summary line.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh || exit 1
+
+jobs=$(nproc)
+presets=(linux-x64 linux-x64-sanitize linux-i386 windows-i686 windows-x64)
+total_passed=0
+total_failed=0
+report=()
+
+# Create the wine prefix once, before tests run in it.
+WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
+
+for preset in "${presets[@]}"; do
+    echo "=== $preset: build"
+    if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs" >"build/$preset.build.log" 2>&1; }; then
+        tail -n 40 "build/$preset.build.log" 2>/dev/null
+        report+=("$preset: BUILD FAILED")
+        total_failed=$((total_failed + 1))
+        continue
+    fi
+    echo "=== $preset: test"
+    log="build/$preset.test.log"
+    ctest --preset "$preset" 2>&1 | tee "$log" | grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|FAIL' || true
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+    if [ -z "$line" ]; then
+        report+=("$preset: NO TESTS RAN")
+        total_failed=$((total_failed + 1))
+        continue
+    fi
+    failed=$(sed -E 's/.*, ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+    all=$(sed -E 's/.*, ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+    total_passed=$((total_passed + all - failed))
+    total_failed=$((total_failed + failed))
+    report+=("$preset: $((all - failed)) passed, $failed failed")
+done
+
+echo
+echo "=== summary"
+printf '%s\n' "${report[@]}"
+echo "summary: $total_passed passed, $total_failed failed"
+[ "$total_failed" -eq 0 ]
