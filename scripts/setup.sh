@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ g++-multilib qemu-user g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
-          googletest libbenchmark-dev python3 binutils locales)
+          googletest libbenchmark-dev python3 binutils locales clang libclang-rt-14-dev)
 if [ "${1:-}" = "--native" ]; then
     packages=(cmake g++ locales)
 fi

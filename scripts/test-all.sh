@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds all four targets and runs every test: natively (linux-x64, also with
 # UBSan/ASan), under qemu-i386 (linux-i386) and wine64 (windows-x64); the
-# windows-i686 DLL gets the static checks. Ends with one summary line.
+# windows-i686 DLL gets the static checks; the libFuzzer targets run briefly.
+# Ends with one summary line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh || exit 1
@@ -38,6 +39,30 @@ for preset in "${presets[@]}"; do
     total_failed=$((total_failed + failed))
     report+=("$preset: $((all - failed)) passed, $failed failed")
 done
+
+# Fuzzing smoke run: each libFuzzer target for a short while under ASan/UBSan.
+echo "=== fuzz: build and run (${QUOREL_FUZZ_SECONDS:-20} s each)"
+if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$jobs" >build/fuzz.build.log 2>&1; then
+    passed=0 failed=0
+    for fuzzer in build/fuzz/fuzz/fuzz_*; do
+        [ -x "$fuzzer" ] || continue
+        if "$fuzzer" -max_total_time="${QUOREL_FUZZ_SECONDS:-20}" -timeout=10 -rss_limit_mb=2048 \
+            >"build/$(basename "$fuzzer").log" 2>&1; then
+            passed=$((passed + 1))
+        else
+            failed=$((failed + 1))
+            echo "FAIL: $fuzzer (see build/$(basename "$fuzzer").log)"
+            tail -n 30 "build/$(basename "$fuzzer").log"
+        fi
+    done
+    total_passed=$((total_passed + passed))
+    total_failed=$((total_failed + failed))
+    report+=("fuzz: $passed passed, $failed failed")
+else
+    tail -n 40 build/fuzz.build.log
+    report+=("fuzz: BUILD FAILED")
+    total_failed=$((total_failed + 1))
+fi
 
 echo
 echo "=== summary"

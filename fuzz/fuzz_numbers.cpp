@@ -1,0 +1,59 @@
+// Number-valued sheet functions and the number formatters on arbitrary
+// doubles: no crash, no hang, text results inside their buffer.
+#include "fuzz_common.h"
+#include "quorel.h"
+
+#include <stddef.h>
+#include <stdint.h>
+#include <string.h>
+
+#include <vector>
+
+static std::vector<unsigned char> double_array(const double *v, unsigned n, unsigned rows)
+{
+    std::vector<unsigned char> b;
+    auto word = [&b](unsigned w) {
+        b.push_back((unsigned char)w);
+        b.push_back((unsigned char)(w >> 8));
+    };
+    unsigned cols = rows ? (n + rows - 1) / rows : 0;
+    word(0), word(0), word(0), word(cols ? cols - 1 : 0), word(rows ? rows - 1 : 0), word(0), word(n);
+    for (unsigned i = 0; i < n; i++) {
+        word(cols ? i % cols : 0), word(cols ? i / cols : 0), word(0), word(0);
+        unsigned char d[8];
+        memcpy(d, &v[i], 8);
+        b.insert(b.end(), d, d + 8);
+    }
+    return b;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    double v[12] = {0};
+    memcpy(v, data, size < sizeof v ? size : sizeof v);
+    double r;
+    GuardedText out;
+
+    QR_gamma(&r, &v[0]);
+    // Order is bounded: the recurrences take time linear in it by design.
+    double order = (double)((int)(v[1] == v[1] ? (v[1] > 2000 ? 2000 : v[1] < -2000 ? -2000 : v[1]) : 0));
+    QR_bessel(&r, &v[0], &order);
+    QR_weber(&r, &v[0], &order);
+
+    out.arm();
+    QR_euro(out.buffer(), &v[0], &v[1]);
+    out.check();
+    out.arm();
+    QR_ieee(out.buffer(), &v[0]);
+    out.check();
+
+    unsigned n = size > 96 ? (unsigned)(data[96] % 13) : 4;
+    unsigned rows = size > 97 ? (unsigned)(data[97] % 3) : 1;
+    std::vector<unsigned char> table = double_array(v + 2, n > 10 ? 10 : n, rows);
+    QR_ipfunc(&r, &v[0], (const DoubleArray *)table.data());
+    QR_iproot(&r, &v[0], (const DoubleArray *)table.data());
+    QR_ipextr(&r, (const DoubleArray *)table.data());
+    QR_lagrange(&r, &v[0], (const DoubleArray *)table.data());
+    QR_poly(&r, &v[0], (const DoubleArray *)table.data());
+    return 0;
+}

@@ -1,0 +1,177 @@
+// Calling a sheet function. Result storage sits inside a guarded area filled
+// with a marker pattern, so a result that is not written, a text without a
+// NUL inside its 256 bytes, and a write past the buffer are all caught.
+#include "eval.h"
+
+#include "platform.h"
+#include "text.h"
+
+#include <stdio.h>
+#include <string.h>
+
+static const char *const parameter_kinds[5] = {"a number", "a text", "a range of numbers", "", "a range of cells"};
+
+static const char *argument_kind(const Arg &arg)
+{
+    switch (arg.kind) {
+    case VALUE_NUMBER: return "a number";
+    case VALUE_TEXT: return "a text";
+    case VALUE_ERROR: return "an error marker";
+    default: return "an array";
+    }
+}
+
+static std::string display_name(const Function &f, const std::string &typed)
+{
+    return typed + " (" + f.internal_name + ")";
+}
+
+static void dump_block(unsigned argument, int type, const std::vector<unsigned char> &block)
+{
+    static const char hex[] = "0123456789abcdef";
+    std::string line = "block " + std::to_string(argument) + " " +
+                       (type == QR_ARG_DOUBLE_ARRAY ? "DoubleArray" : "CellArray") + " " +
+                       std::to_string(block.size()) + ":";
+    for (unsigned char b : block) {
+        line += ' ';
+        line += hex[b >> 4];
+        line += hex[b & 15];
+    }
+    line += '\n';
+    fwrite(line.data(), 1, line.size(), stdout);
+}
+
+enum { GUARD_BYTES = 64, MARK = 0xA5 };
+
+// A signalling NaN with a payload no computation produces: still there after
+// the call means the number result was never written.
+static const unsigned char untouched[sizeof(double)] = {0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xF7, 0x7F};
+
+EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, const Formula &formula,
+                    const Settings &settings, const char *context, Result *result, SourceError *error)
+{
+    std::string name;
+    size_t bad = 0;
+    unsigned long cp = 0;
+    const Function *f = nullptr;
+    if (utf8_to_latin1(formula.name.data(), formula.name.size(), &name, &bad, &cp) == UTF8_OK)
+        f = catalogue_find(functions, name);
+    error->offset = formula.name_offset;
+    if (!f) {
+        error->message = "unknown function \"" + formula.name + "\"";
+        return EVAL_INPUT_ERROR;
+    }
+    if (!f->usable) {
+        error->message = "function " + display_name(*f, formula.name) + " has a catalogue row this tool cannot call";
+        return EVAL_INPUT_ERROR;
+    }
+    unsigned params = f->count - 1;
+    if (formula.args.size() != params) {
+        error->message = formula.name + " takes " + std::to_string(params) +
+                         (params == 1 ? " argument, " : " arguments, ") + std::to_string(formula.args.size()) +
+                         (formula.args.size() == 1 ? " was given" : " were given");
+        return EVAL_INPUT_ERROR;
+    }
+
+    // Argument storage: doubles, NUL-terminated texts and blocks, owned here
+    // for the duration of the call.
+    std::vector<double> numbers(params);
+    std::vector<std::string> texts(params);
+    std::vector<std::vector<unsigned char>> blocks(params);
+    void *pointers[MAX_TYPES];
+    for (unsigned k = 0; k < params; k++) {
+        const Arg &arg = formula.args[k];
+        int type = f->types[k + 1];
+        bool fits = type == QR_ARG_NUMBER ? arg.kind == VALUE_NUMBER
+                  : type == QR_ARG_STRING ? arg.kind == VALUE_TEXT
+                                          : true;
+        if (!fits) {
+            error->offset = arg.offset;
+            error->message = "argument " + std::to_string(k + 1) + " of " + formula.name + " must be " +
+                             parameter_kinds[type] + ", not " + argument_kind(arg);
+            return EVAL_INPUT_ERROR;
+        }
+        if (type == QR_ARG_NUMBER) {
+            numbers[k] = arg.scalar.number;
+            pointers[k + 1] = &numbers[k];
+        } else if (type == QR_ARG_STRING) {
+            texts[k] = arg.scalar.text;
+            pointers[k + 1] = &texts[k][0]; // c_str's buffer: NUL-terminated, writable
+        } else {
+            if (!build_block(arg, type == QR_ARG_DOUBLE_ARRAY, settings.layout, settings.origin, &blocks[k], error)) {
+                error->message = "argument " + std::to_string(k + 1) + " of " + formula.name + ": " + error->message;
+                return EVAL_INPUT_ERROR;
+            }
+            pointers[k + 1] = blocks[k].data();
+        }
+    }
+    if (settings.dump_blocks) {
+        for (unsigned k = 0; k < params; k++)
+            if (f->types[k + 1] == QR_ARG_DOUBLE_ARRAY || f->types[k + 1] == QR_ARG_CELL_ARRAY)
+                dump_block(k + 1, f->types[k + 1], blocks[k]);
+        return EVAL_DUMPED;
+    }
+    if (!f->entry) {
+        error->message = display_name(*f, formula.name) + " is not available in " + lib.path;
+        return EVAL_UNAVAILABLE;
+    }
+
+    // The result: 256 bytes for a text, 8 for a number, guard bytes behind.
+    bool text_result = f->types[0] == QR_ARG_STRING;
+    size_t size = text_result ? (size_t)QR_TEXT_SIZE : sizeof(double);
+    union {
+        double align;
+        unsigned char bytes[QR_TEXT_SIZE + GUARD_BYTES];
+    } area;
+    memset(area.bytes, MARK, sizeof area.bytes);
+    if (!text_result)
+        memcpy(area.bytes, untouched, sizeof untouched);
+    pointers[0] = area.bytes;
+
+    crash_report_context(context);
+    call_sheet_function(f->entry, f->count, pointers);
+    crash_report_context(nullptr);
+
+    for (size_t i = size; i < sizeof area.bytes; i++)
+        if (area.bytes[i] != MARK) {
+            error->message = display_name(*f, formula.name) + " wrote past its " + std::to_string(size) +
+                             "-byte result";
+            return EVAL_LIBRARY_FAULT;
+        }
+    result->is_text = text_result;
+    if (text_result) {
+        const void *nul = memchr(area.bytes, 0, QR_TEXT_SIZE);
+        if (!nul) {
+            error->message = display_name(*f, formula.name) + " left its 256-byte result text without a NUL";
+            return EVAL_LIBRARY_FAULT;
+        }
+        result->text.assign((const char *)area.bytes, (size_t)((const unsigned char *)nul - area.bytes));
+    } else {
+        if (memcmp(area.bytes, untouched, sizeof untouched) == 0) {
+            error->message = display_name(*f, formula.name) + " did not write its result";
+            return EVAL_LIBRARY_FAULT;
+        }
+        memcpy(&result->number, area.bytes, sizeof(double));
+    }
+    return EVAL_OK;
+}
+
+std::string quote_text(const std::string &utf8)
+{
+    std::string out = "\"";
+    for (char c : utf8) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    out += '"';
+    return out;
+}
+
+std::string result_text(const Result &result, bool quoted)
+{
+    if (!result.is_text)
+        return format_number(result.number);
+    std::string utf8 = latin1_to_utf8(result.text);
+    return quoted ? quote_text(utf8) : utf8;
+}

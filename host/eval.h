@@ -1,0 +1,40 @@
+// One formula evaluated as a spreadsheet host would: look the name up in the
+// catalogue, check the arguments against the parameter types, build the
+// pointers and range blocks, call, and check the result buffer afterwards.
+#ifndef QUOREL_HOST_EVAL_H
+#define QUOREL_HOST_EVAL_H
+
+#include "block_builder.h"
+#include "formula.h"
+#include "loader.h"
+
+struct Settings {
+    Layout layout;
+    Origin origin;
+    bool dump_blocks; // print the blocks in hex instead of calling
+};
+
+struct Result {
+    bool is_text = false;
+    double number = 0;
+    std::string text; // ISO 8859-1
+};
+
+enum EvalStatus {
+    EVAL_OK,
+    EVAL_DUMPED,        // --dump-blocks: blocks printed, nothing called
+    EVAL_INPUT_ERROR,   // unknown function, wrong arguments: error has offset and message
+    EVAL_UNAVAILABLE,   // in the catalogue, not exported by the library: message only
+    EVAL_LIBRARY_FAULT, // the library broke the result convention: message only
+};
+
+// context names the formula for a crash report (kept until the next call).
+EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, const Formula &formula,
+                    const Settings &settings, const char *context, Result *result, SourceError *error);
+
+// Text of a result: numbers shortest round-trip, texts in UTF-8 (quoted as a
+// case-file literal when quoted is true).
+std::string result_text(const Result &result, bool quoted);
+std::string quote_text(const std::string &utf8);
+
+#endif

@@ -1,0 +1,270 @@
+// Recursive-descent-free formula reader: the grammar has one level of nesting
+// (arrays inside the argument list), so every rule is a plain loop over the line.
+#include "formula.h"
+
+#include "text.h"
+
+#include <stdio.h>
+
+size_t skip_blanks(const std::string &line, size_t pos)
+{
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+        pos++;
+    return pos;
+}
+
+static bool fail(SourceError *error, size_t offset, const std::string &message)
+{
+    error->offset = offset;
+    error->message = message;
+    return false;
+}
+
+static bool is_name_char(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c >= 0x80;
+}
+
+static bool is_number_char(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '+' ||
+           c == '-';
+}
+
+static std::string hex_code_point(unsigned long cp)
+{
+    char buffer[16];
+    snprintf(buffer, sizeof buffer, "U+%04lX", cp);
+    return buffer;
+}
+
+// "text" with "" for a quote, converted to Latin-1; *pos is at the opening quote.
+static bool parse_text(const std::string &line, size_t *pos, std::string *out, SourceError *error)
+{
+    size_t start = *pos;
+    std::string utf8;
+    size_t i = start + 1;
+    for (;;) {
+        if (i >= line.size())
+            return fail(error, start, "text without closing quote");
+        if (line[i] == '"') {
+            if (i + 1 < line.size() && line[i + 1] == '"') {
+                utf8 += '"';
+                i += 2;
+                continue;
+            }
+            break;
+        }
+        if (line[i] == '\0')
+            return fail(error, i, "NUL character inside a text");
+        utf8 += line[i];
+        i++;
+    }
+    size_t bad = 0;
+    unsigned long cp = 0;
+    Utf8Status status = utf8_to_latin1(utf8.data(), utf8.size(), out, &bad, &cp);
+    if (status != UTF8_OK) {
+        // Map the offset in the unescaped text back to the line.
+        size_t at = start + 1;
+        for (size_t k = 0; k < bad; k++)
+            at += line[at] == '"' ? 2 : 1;
+        if (status == UTF8_MALFORMED)
+            return fail(error, at, "text is not valid UTF-8");
+        return fail(error, at, "character " + hex_code_point(cp) + " in text is outside ISO 8859-1");
+    }
+    if (out->size() > MAX_TEXT_BYTES)
+        return fail(error, start, "text longer than 65534 bytes");
+    *pos = i + 1;
+    return true;
+}
+
+// Number, text or error marker.
+static bool parse_cell(const std::string &line, size_t *pos, Cell *cell, SourceError *error)
+{
+    size_t start = *pos;
+    cell->offset = start;
+    cell->number = 0;
+    cell->error = 0;
+    cell->text.clear();
+    if (start >= line.size())
+        return fail(error, start, "value expected at end of line");
+    char c = line[start];
+    if (c == '"') {
+        cell->kind = VALUE_TEXT;
+        return parse_text(line, pos, &cell->text, error);
+    }
+    if (c == '#') {
+        size_t i = start + 1;
+        while (i < line.size() && is_name_char((unsigned char)line[i]))
+            i++;
+        if (line.compare(start, i - start, "#ERR") != 0)
+            return fail(error, start, "unknown marker \"" + line.substr(start, i - start) + "\" (only #ERR and #ERR(n))");
+        cell->kind = VALUE_ERROR;
+        cell->error = 1;
+        size_t j = skip_blanks(line, i);
+        if (j < line.size() && line[j] == '(') {
+            size_t first = skip_blanks(line, j + 1);
+            size_t last = first;
+            while (last < line.size() && is_number_char(line[last]))
+                last++;
+            unsigned long code = 0;
+            if (!parse_unsigned(line.data() + first, line.data() + last, 65535, &code) || code == 0)
+                return fail(error, first, "error code must be an integer from 1 to 65535");
+            size_t close = skip_blanks(line, last);
+            if (close >= line.size() || line[close] != ')')
+                return fail(error, close, "')' expected after error code");
+            cell->error = (unsigned)code;
+            i = close + 1;
+        }
+        *pos = i;
+        return true;
+    }
+    if (!is_number_char(c))
+        return fail(error, start, std::string("value expected, found '") + c + "'");
+    size_t i = start;
+    while (i < line.size() && is_number_char(line[i]))
+        i++;
+    cell->kind = VALUE_NUMBER;
+    NumberStatus status = parse_number(line.data() + start, line.data() + i, &cell->number);
+    if (status == NUMBER_RANGE)
+        return fail(error, start, "number \"" + line.substr(start, i - start) + "\" out of the range of a double");
+    if (status != NUMBER_OK)
+        return fail(error, start, "bad number \"" + line.substr(start, i - start) + "\"");
+    *pos = i;
+    return true;
+}
+
+// {a, b; c, d}; *pos is at the brace.
+static bool parse_array(const std::string &line, size_t *pos, Arg *arg, SourceError *error)
+{
+    size_t open = *pos;
+    arg->kind = VALUE_ARRAY;
+    arg->rows = 0;
+    arg->cols = 0;
+    arg->cells.clear();
+    size_t i = skip_blanks(line, open + 1);
+    if (i < line.size() && line[i] == '}') {
+        *pos = i + 1;
+        return true;
+    }
+    unsigned cols_in_row = 0;
+    size_t row_start = i;
+    for (;;) {
+        i = skip_blanks(line, i);
+        if (i < line.size() && (line[i] == ',' || line[i] == ';' || line[i] == '}'))
+            return fail(error, i, "empty cell in array");
+        if (arg->cells.size() >= MAX_BLOCK_ENTRIES)
+            return fail(error, i, "array has more than 32767 cells");
+        Cell cell;
+        if (!parse_cell(line, &i, &cell, error))
+            return false;
+        arg->cells.push_back(std::move(cell));
+        cols_in_row++;
+        i = skip_blanks(line, i);
+        if (i >= line.size())
+            return fail(error, i, "missing '}' to close the '{' at column " + std::to_string(utf8_column(line, open)));
+        char c = line[i];
+        if (c == ',') {
+            i++;
+            continue;
+        }
+        if (c != ';' && c != '}')
+            return fail(error, i, std::string("',', ';' or '}' expected in array, found '") + c + "'");
+        if (arg->rows == 0)
+            arg->cols = cols_in_row;
+        else if (cols_in_row != arg->cols)
+            return fail(error, row_start,
+                        "array row " + std::to_string(arg->rows + 1) + " has " + std::to_string(cols_in_row) +
+                            (cols_in_row == 1 ? " cell" : " cells") + ", row 1 has " + std::to_string(arg->cols));
+        arg->rows++;
+        cols_in_row = 0;
+        i++;
+        if (c == '}')
+            break;
+        row_start = skip_blanks(line, i);
+    }
+    *pos = i;
+    return true;
+}
+
+bool parse_formula(const std::string &line, size_t pos, Formula *formula, SourceError *error)
+{
+    size_t i = skip_blanks(line, pos);
+    size_t name_start = i;
+    while (i < line.size() && is_name_char((unsigned char)line[i]))
+        i++;
+    if (i == name_start)
+        return fail(error, name_start, "function name expected");
+    formula->name = line.substr(name_start, i - name_start);
+    formula->name_offset = name_start;
+    formula->args.clear();
+    i = skip_blanks(line, i);
+    if (i >= line.size() || line[i] != '(')
+        return fail(error, i, "'(' expected after the function name");
+    size_t open = i;
+    i = skip_blanks(line, i + 1);
+    if (i < line.size() && line[i] == ')') {
+        formula->end = i + 1;
+        return true;
+    }
+    for (;;) {
+        i = skip_blanks(line, i);
+        if (i < line.size() && (line[i] == ';' || line[i] == ')'))
+            return fail(error, i, "empty argument");
+        Arg arg;
+        arg.offset = i;
+        arg.rows = arg.cols = 0;
+        if (i < line.size() && line[i] == '{') {
+            if (!parse_array(line, &i, &arg, error))
+                return false;
+        } else {
+            if (!parse_cell(line, &i, &arg.scalar, error))
+                return false;
+            arg.kind = arg.scalar.kind;
+        }
+        formula->args.push_back(std::move(arg));
+        i = skip_blanks(line, i);
+        if (i >= line.size())
+            return fail(error, i, "missing ')' to close the '(' at column " + std::to_string(utf8_column(line, open)));
+        if (line[i] == ';') {
+            i++;
+            continue;
+        }
+        if (line[i] == ')')
+            break;
+        if (line[i] == ',')
+            return fail(error, i, "',' between arguments: arguments are separated by ';'");
+        return fail(error, i, std::string("';' or ')' expected, found '") + line[i] + "'");
+    }
+    formula->end = i + 1;
+    return true;
+}
+
+bool parse_expected(const std::string &line, size_t pos, Expected *expected, SourceError *error)
+{
+    size_t i = skip_blanks(line, pos);
+    expected->tolerant = false;
+    expected->ulps = 0;
+    if (i >= line.size())
+        return fail(error, i, "expected value missing after '=>'");
+    if (line[i] == '#' || line[i] == '{')
+        return fail(error, i, "expected value must be a number or a \"text\"");
+    if (!parse_cell(line, &i, &expected->value, error))
+        return false;
+    i = skip_blanks(line, i);
+    if (i < line.size() && line[i] == '~') {
+        if (expected->value.kind != VALUE_NUMBER)
+            return fail(error, i, "a tolerance ~N applies to numbers only");
+        size_t first = skip_blanks(line, i + 1);
+        size_t last = first;
+        while (last < line.size() && line[last] >= '0' && line[last] <= '9')
+            last++;
+        if (!parse_unsigned(line.data() + first, line.data() + last, 0xFFFFFFFFul, &expected->ulps))
+            return fail(error, first, "tolerance ~N needs a whole number of units in the last place");
+        expected->tolerant = true;
+        i = skip_blanks(line, last);
+    }
+    if (i < line.size())
+        return fail(error, i, "unexpected text after the expected value");
+    return true;
+}

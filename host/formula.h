@@ -1,0 +1,59 @@
+// Formulas as a user types them: NAME(arg; arg; ...), where an argument is a
+// number, a "text" ("" for a quote), an error marker #ERR / #ERR(n), or an
+// array constant {1, 2; 3, 4} (',' between columns, ';' between rows).
+#ifndef QUOREL_HOST_FORMULA_H
+#define QUOREL_HOST_FORMULA_H
+
+#include <stddef.h>
+
+#include <string>
+#include <vector>
+
+enum { MAX_BLOCK_ENTRIES = 32767, MAX_TEXT_BYTES = 65534 };
+
+enum ValueKind { VALUE_NUMBER, VALUE_TEXT, VALUE_ERROR, VALUE_ARRAY };
+
+struct Cell {
+    ValueKind kind = VALUE_NUMBER; // VALUE_NUMBER, VALUE_TEXT or VALUE_ERROR
+    double number = 0;
+    std::string text;   // ISO 8859-1, without NUL
+    unsigned error = 0;  // 1 to 65535 for VALUE_ERROR
+    size_t offset = 0;   // byte offset in the source line
+};
+
+struct Arg {
+    ValueKind kind = VALUE_NUMBER;
+    Cell scalar;             // VALUE_NUMBER, VALUE_TEXT, VALUE_ERROR
+    unsigned rows = 0, cols = 0; // VALUE_ARRAY: rows * cols cells, row by row
+    std::vector<Cell> cells;
+    size_t offset = 0;
+};
+
+struct Formula {
+    std::string name;        // as typed (UTF-8)
+    size_t name_offset = 0;
+    std::vector<Arg> args;
+    size_t end = 0;              // offset just past the closing parenthesis
+};
+
+struct SourceError {
+    size_t offset = 0;
+    std::string message;
+};
+
+// Parses a formula starting at pos (leading blanks allowed); stops after ')'.
+bool parse_formula(const std::string &line, size_t pos, Formula *formula, SourceError *error);
+
+// The expected value of a case: a number or a "text", then optionally ~N.
+struct Expected {
+    Cell value;              // VALUE_NUMBER or VALUE_TEXT
+    bool tolerant = false;
+    unsigned long ulps = 0;
+};
+
+// Parses an expected value from pos to the end of the line.
+bool parse_expected(const std::string &line, size_t pos, Expected *expected, SourceError *error);
+
+size_t skip_blanks(const std::string &line, size_t pos);
+
+#endif

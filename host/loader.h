@@ -1,0 +1,56 @@
+// The add-in as the host sees it: the four entry points, the catalogue read
+// through them, and the sheet functions resolved by their internal names.
+#ifndef QUOREL_HOST_LOADER_H
+#define QUOREL_HOST_LOADER_H
+
+#include "quorel.h" // entry-point signatures and QR_CALL only; the library is never linked
+
+#include <string>
+#include <vector>
+
+typedef decltype(&GetFunctionCount) GetFunctionCountFn;
+typedef decltype(&GetFunctionData) GetFunctionDataFn;
+typedef decltype(&GetParameterDescription) GetParameterDescriptionFn;
+typedef decltype(&SetLanguage) SetLanguageFn;
+
+struct Library {
+    std::string path;
+    void *handle;
+    GetFunctionCountFn get_function_count;
+    GetFunctionDataFn get_function_data;
+    GetParameterDescriptionFn get_parameter_description;
+    SetLanguageFn set_language;
+};
+
+// Loads the library and binds the four entry points; a one-line reason on failure.
+bool library_open(const std::string &path, Library *lib, std::string *error);
+
+enum { MAX_TYPES = 8, LANGUAGE_GERMAN = 1031, LANGUAGE_ENGLISH = 1033 };
+
+struct Function {
+    unsigned index;
+    std::string internal_name;         // as the catalogue gives it (ASCII)
+    std::string english, german;       // display names, ISO 8859-1
+    std::string english_key, german_key, internal_key; // upper-cased for lookup
+    unsigned count;                    // result and parameters
+    int types[MAX_TYPES];
+    bool usable;                       // count 1 to MAX_TYPES, every type known
+    void *entry;                       // null when the library does not export it
+};
+
+// GetFunctionCount once, then every row in English and in German. The stored
+// language is left at German, its value before any SetLanguage.
+void catalogue_read(Library *lib, std::vector<Function> *functions);
+
+// The row whose display name (either language) or internal name matches,
+// case-insensitively after Latin-1 upper-casing; null when none does.
+const Function *catalogue_find(const std::vector<Function> &functions, const std::string &latin1_name);
+
+void set_language(Library *lib, unsigned code);
+
+const char *type_name(int type);
+
+// Calls a sheet function with count pointers (result first), cdecl.
+void call_sheet_function(void *entry, unsigned count, void *const *args);
+
+#endif

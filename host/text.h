@@ -1,0 +1,38 @@
+// Text conversions of the host tool: the library speaks ISO 8859-1, the
+// terminal and the input files UTF-8; numbers cross as locale-free decimals.
+#ifndef QUOREL_HOST_TEXT_H
+#define QUOREL_HOST_TEXT_H
+
+#include <stddef.h>
+
+#include <string>
+
+// Latin-1 bytes to UTF-8 (every byte is one code point).
+std::string latin1_to_utf8(const char *s, size_t n);
+inline std::string latin1_to_utf8(const std::string &s) { return latin1_to_utf8(s.data(), s.size()); }
+
+enum Utf8Status { UTF8_OK, UTF8_MALFORMED, UTF8_NOT_LATIN1 };
+
+// UTF-8 to Latin-1. On failure *bad is the byte offset of the offending
+// sequence and *code_point its value (UTF8_NOT_LATIN1 only).
+Utf8Status utf8_to_latin1(const char *s, size_t n, std::string *out, size_t *bad, unsigned long *code_point);
+
+// Upper case within Latin-1: a-z and the accented letters 0xE0..0xFE except
+// 0xF7; the sharp s and 0xFF have no upper case inside the set and stay.
+std::string latin1_upper(const std::string &s);
+
+// 1-based column of a byte offset in a UTF-8 line, counted in characters.
+size_t utf8_column(const std::string &line, size_t offset);
+
+// Shortest decimal that reads back to the same double; NaN, Infinity, -Infinity.
+std::string format_number(double x);
+
+// A whole token as a number: decimal or 0x hexadecimal significand with
+// exponent, optional sign, NaN, Inf, Infinity (any case). Locale-free.
+enum NumberStatus { NUMBER_OK, NUMBER_SYNTAX, NUMBER_RANGE };
+NumberStatus parse_number(const char *first, const char *last, double *out);
+
+// An unsigned integer token (decimal, or hexadecimal with 0x) no greater than max.
+bool parse_unsigned(const char *first, const char *last, unsigned long max, unsigned long *out);
+
+#endif

@@ -1,0 +1,170 @@
+#!/bin/bash
+# Runs quorel-host on good and bad input and compares exit status and output,
+# row by row from the table below.
+#   host_test.sh EMULATOR TOOL LIBRARY FAKE_LIBRARY
+# EMULATOR is empty for a native build, otherwise the command that runs the
+# tool (qemu-i386, wine-run.sh). FAKE_LIBRARY is tests/host/fake_addin.cpp built
+# as an add-in: functions of known behaviour, including broken ones.
+set -u
+emulator=$1 tool=$2 LIB=$3 FAKE=$4
+T=$(mktemp -d)
+trap 'rm -rf "$T"' EXIT
+
+# Input files used by the rows.
+printf 'XSQRT("\xe2\x82\xac")\n' > "$T/euro.txt"
+printf '# non-ASCII text both ways\n\n  zur\xc3\xbcck("Gr\xc3\xb6\xc3\x9fe \xc3\xa4")\n' > "$T/echo.txt"
+printf '@language 1033\nROMANTONUM("X")\n@layout sideways\n' > "$T/directive.txt"
+cat > "$T/pass.cases" <<'CASES'
+# every comparison rule, all passing
+SAME(0.1) => 0.1
+SAME(0.30000000000000004) => 0.3 ~1
+SAME(-0.30000000000000004) => -0.3 ~1
+SAME(5e-324) => -5e-324 ~2
+gleich(NaN) => NaN
+DIFF(0; 1) => -1
+ECHO("a""b") => "a""b"
+@language 1033
+zurück("ä") => "ä"
+TOTAL({1, 2; 3, #ERR}) => NaN
+@layout exact
+CELLS({1, "ab"; "c", 2}) => 3
+@origin 7,8,9
+TOTAL({1, 2; 3, 4}) => 10
+CASES
+cat > "$T/fail.cases" <<'CASES'
+SAME(0.1) => 0.1
+SAME(0.1) => 0.10000000000000002
+SAME(0) => -0
+SAME(0.30000000000000004) => 0.3 ~0
+SAME(Infinity) => 1.7976931348623157e308 ~1
+ECHO("x") => 1
+ABSENT(1) => 1
+NONUL(1) => "x"
+CASES
+cat > "$T/bad.cases" <<'CASES'
+SAME(1) => 1
+SAME(1) = 1
+SAME(1) => 1 ~x
+@layout wide
+NOSUCH(1) => 1
+SAME(1) => 1
+CASES
+# 32767 cells fit in a block, 32768 do not; texts up to 65534 bytes.
+{ printf 'TOTAL({1'; for ((i = 1; i < 32767; i++)); do printf ',1'; done; printf '})\n'; } > "$T/big.txt"
+{ printf 'TOTAL({1'; for ((i = 1; i < 32768; i++)); do printf ',1'; done; printf '})\n'; } > "$T/huge.txt"
+x=$(head -c 65534 /dev/zero | tr '\0' x)
+printf 'ECHO("%s")\n' "$x" > "$T/longtext.txt"
+printf 'ECHO("%sx")\n' "$x" > "$T/toolong.txt"
+x255=$(head -c 255 /dev/zero | tr '\0' x)
+
+# exit | check | expected | arguments (shell words; leading NAME=VALUE words set
+# the environment). Checks: out= whole stdout, out~ / err~ substring of stdout /
+# stderr.
+table=$(cat <<'TABLE'
+0 | out~ | Usage: quorel-host                          | --help
+0 | out~ | 34 QR_roman RöMISCHINZAHL (number; string) | --lib "$LIB" list --lang 1031
+0 | out~ | 1. Römische Ziffer: Zeichenkette mit der römischen Zahl | --lib "$LIB" list
+0 | out~ | 34 QR_roman ROMANTONUM (number; string)    | --lib "$LIB" list --lang 1033
+0 | out~ | 31 QR_xsum XSUM (string; CellArray)        | QUOREL_LIB="$LIB" list --lang=0x809
+0 | out~ | 2. Koeffizienten: Zellbereich mit Koeffizienten | --lib "$LIB" list
+0 | out~ | 6 QR_silent STUMM (number; number)         | --lib "$FAKE" list
+0 | out~ | 8 QR_absent ABSENT (number; number) [not in library] | --lib "$FAKE" list --lang 9
+0 | out~ | 1. Größe: x                                | --lib "$FAKE" list
+2 | err~ | formula 1, column 1: unknown function "NOSUCH" | --lib "$LIB" eval 'NOSUCH(1)'
+2 | err~ | formula 1, column 1: XADD takes 2 arguments, 1 was given | --lib "$LIB" eval 'XADD("1")'
+2 | err~ | formula 1, column 6: argument 1 of REAL must be a text, not a number | --lib "$LIB" eval 'REAL(1)'
+2 | err~ | formula 2, column 7: argument 1 of XSQRT must be a text, not an array | --lib "$LIB" eval 'XADD("1"; "2")' 'XSQRT({"1"})'
+2 | err~ | column 20: argument 2 of IPOLWERT: text cell in a range of numbers | --lib "$LIB" eval 'IPOLWERT(1; {1, 2, "a"})'
+2 | err~ | column 9: ';' or ')' expected, found '2'   | --lib "$LIB" eval 'GAMMA(1 2)'
+2 | err~ | column 8: missing ')' to close the '(' at column 6 | --lib "$LIB" eval 'GAMMA(1'
+2 | err~ | column 7: text without closing quote       | --lib "$LIB" eval 'XSQRT("1+i)'
+2 | err~ | column 7: bad number "1.2.3"               | --lib "$LIB" eval 'GAMMA(1.2.3)'
+2 | err~ | column 13: array row 2 has 1 cell, row 1 has 2 | --lib "$LIB" eval 'XSUM({1, 2; 3})'
+2 | err~ | column 10: empty cell in array             | --lib "$LIB" eval 'XSUM({1, , 3})'
+2 | err~ | column 12: error code must be an integer from 1 to 65535 | --lib "$LIB" eval 'XSUM({#ERR(0)})'
+2 | err~ | euro.txt:1:8: character U+20AC in text is outside ISO 8859-1 | --lib "$LIB" eval -f "$T/euro.txt"
+2 | err~ | directive.txt:3:9: @layout is exact, padded or unpadded | --lib "$LIB" eval -f "$T/directive.txt"
+2 | err~ | cannot read "$T/missing.txt"              | --lib "$LIB" eval -f "$T/missing.txt"
+2 | err~ | cannot load library "$T/nolib.so"         | --lib "$T/nolib.so" list
+2 | err~ | no library given                           | QUOREL_LIB= list
+2 | err~ | unknown option "--frobnicate"              | --frobnicate list
+2 | err~ | --layout is exact, padded or unpadded      | --layout wide list
+2 | err~ | no command given                           |
+2 | err~ | fehlt (QR_absent) is not available in      | --lib "$FAKE" eval 'fehlt(2)'
+1 | err~ | NONUL (QR_nonul) left its 256-byte result text without a NUL | --lib "$FAKE" eval 'NONUL(1)'
+1 | err~ | SILENT (QR_silent) did not write its result | --lib "$FAKE" eval 'SILENT(1)'
+1 | err~ | OVERRUN (QR_overrun) wrote past its 256-byte result | --lib "$FAKE" eval 'OVERRUN(1)'
+0 | out= | 0.5                                         | --lib "$FAKE" eval 'SAME(0.5)'
+0 | out= | -0                                          | --lib "$FAKE" eval 'gleich(-0)'
+0 | out= | 5e-324                                      | --lib "$FAKE" eval 'SAME(4.9406564584124654e-324)'
+0 | out= | 1.7976931348623157e+308                     | --lib "$FAKE" eval 'qr_same(0x1.fffffffffffffp1023)'
+0 | out= | -Infinity                                   | --lib "$FAKE" eval 'SAME(-Infinity)'
+0 | out= | NaN                                         | --lib "$FAKE" eval 'SAME(nan)'
+0 | out= | 1.5                                         | --lib "$FAKE" eval 'DIFF(2; +0.5)'
+0 | out= | 0.25                                        | LC_ALL=de_DE.UTF-8 --lib "$FAKE" eval 'SAME(0.25)'
+0 | out= | a"b;c                                       | --lib "$FAKE" eval 'ECHO("a""b;c")'
+0 | out= | $x255                                       | --lib "$FAKE" eval -f "$T/longtext.txt" --output value
+0 | out= | Größe ä                                     | --lib "$FAKE" eval --output value -f "$T/echo.txt"
+0 | out= | zurück("Größe ä") => "Größe ä"              | --lib "$FAKE" eval -f "$T/echo.txt"
+0 | out= | SAME(1) => 1                                | --lib "$FAKE" eval --output case 'SAME(1)'
+0 | out~ | ECHO("q""q") => "q""q"                      | --lib "$FAKE" eval 'SAME(1)' 'ECHO("q""q")'
+0 | out= | 6                                           | --lib "$FAKE" eval 'TOTAL({1, 2; 3, 0})'
+0 | out= | NaN                                         | --lib "$FAKE" eval 'TOTAL({1, #ERR(7)})'
+0 | out= | 4                                           | --lib "$FAKE" eval 'TOTAL(4)'
+0 | out= | 32767                                       | --lib "$FAKE" eval --output value -f "$T/big.txt"
+2 | err~ | huge.txt:1:65542: array has more than 32767 cells | --lib "$FAKE" eval -f "$T/huge.txt"
+2 | err~ | toolong.txt:1:6: text longer than 65534 bytes | --lib "$FAKE" eval -f "$T/toolong.txt"
+0 | out= | 3                                           | --lib "$FAKE" eval --layout exact 'CELLS({1, "ab"; "c", 2})'
+0 | out= | 11 passed, 0 failed                         | --lib "$FAKE" check "$T/pass.cases"
+1 | out~ | fail.cases:2: SAME(0.1): got 0.1, expected 0.10000000000000002 | --lib "$FAKE" check "$T/fail.cases"
+1 | out~ | fail.cases:3: SAME(0): got 0, expected -0  | --lib "$FAKE" check "$T/fail.cases"
+1 | out~ | fail.cases:4: SAME(0.30000000000000004): got 0.30000000000000004, expected 0.3 ~0 | --lib "$FAKE" check "$T/fail.cases"
+1 | out~ | fail.cases:5: SAME(Infinity): got Infinity, expected 1.7976931348623157e+308 ~1 | --lib "$FAKE" check "$T/fail.cases"
+1 | out~ | fail.cases:6: ECHO("x"): got "x", expected 1 | --lib "$FAKE" check "$T/fail.cases"
+1 | out~ | fail.cases:7: ABSENT(1): ABSENT (QR_absent) is not available in | --lib "$FAKE" check "$T/fail.cases"
+1 | out~ | fail.cases:8: NONUL(1): NONUL (QR_nonul) left its 256-byte result text without a NUL | --lib "$FAKE" check "$T/fail.cases"
+1 | out~ | 1 passed, 7 failed                          | --lib "$FAKE" check "$T/fail.cases"
+2 | out~ | 14 passed, 10 failed                        | --lib "$FAKE" check "$T/pass.cases" "$T/fail.cases" "$T/bad.cases"
+2 | err~ | bad.cases:2:9: '=>' expected after the formula | --lib "$FAKE" check "$T/bad.cases"
+2 | err~ | bad.cases:3:15: tolerance ~N needs a whole number | --lib "$FAKE" check "$T/bad.cases"
+2 | err~ | bad.cases:4:9: @layout is exact, padded or unpadded | --lib "$FAKE" check "$T/bad.cases"
+2 | err~ | bad.cases:5:1: unknown function "NOSUCH"    | --lib "$FAKE" check "$T/bad.cases"
+2 | err~ | cannot read "$T/none.cases"                 | --lib "$FAKE" check "$T/none.cases"
+0 | out= | block 1 CellArray 48: 00 00 00 00 00 00 01 00 00 00 00 00 02 00 00 00 00 00 00 00 00 00 01 00 04 00 32 69 00 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 f0 3f | --lib "$LIB" eval --dump-blocks 'XSUM({"2i", 1})'
+0 | out= | block 1 CellArray 47: 00 00 00 00 00 00 01 00 00 00 00 00 02 00 00 00 00 00 00 00 00 00 01 00 04 00 32 69 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 f0 3f | --lib "$LIB" eval --dump-blocks --layout unpadded 'XSUM({"2i", 1})'
+0 | out= | block 1 CellArray 47: 00 00 00 00 00 00 01 00 00 00 00 00 02 00 00 00 00 00 00 00 00 00 01 00 03 00 32 69 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 f0 3f | --lib "$LIB" eval --dump-blocks --layout exact 'XSUM({"2i", 1})'
+0 | out= | block 1 CellArray 30: 00 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00 00 00 00 00 00 00 01 00 04 00 31 2b 69 00 | --lib "$LIB" eval --dump-blocks 'XSUM("1+i")'
+0 | out= | block 1 CellArray 48: 02 00 03 00 01 00 03 00 03 00 01 00 02 00 02 00 03 00 01 00 00 00 01 00 04 00 32 69 00 00 03 00 03 00 01 00 00 00 00 00 00 00 00 00 00 00 f0 3f | --lib "$LIB" eval --dump-blocks --origin 2,3,1 'XSUM({"2i", 1})'
+0 | out= | block 2 DoubleArray 46: 00 00 00 00 00 00 00 00 01 00 00 00 02 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 f0 3f 00 00 01 00 00 00 07 00 00 00 00 00 00 00 00 00 | --lib "$LIB" eval --dump-blocks 'IPOLWERT(1; {1; #ERR(7)})'
+0 | out= | block 1 CellArray 14: 05 00 06 00 07 00 05 00 06 00 07 00 00 00 | --lib "$LIB" eval --dump-blocks --origin=5,6,7 'XSUM({})'
+2 | err~ | range reaches past column or row 65535     | --lib "$LIB" eval --dump-blocks --origin 65535,0,0 'XSUM({1, 2})'
+TABLE
+)
+
+failures=0 rows=0
+while IFS='|' read -r status check expected args; do
+    status=$(echo $status) check=$(echo $check)
+    expected=$(eval "echo \"$(echo "$expected" | sed 's/^ *//; s/ *$//; s/"/\\"/g')\"")
+    eval "set -- $args"
+    environment=()
+    while [ $# -gt 0 ] && [[ $1 =~ ^[A-Z_]+= ]]; do environment+=("$1"); shift; done
+    rows=$((rows + 1))
+    env "${environment[@]}" $emulator "$tool" "$@" > "$T/stdout" 2> "$T/stderr"
+    got=$?
+    ok=1
+    [ "$got" = "$status" ] || ok=0
+    case $check in
+        out=) [ "$(cat "$T/stdout")" = "$expected" ] || ok=0 ;;
+        out~) grep -qF -- "$expected" "$T/stdout" || ok=0 ;;
+        err~) grep -qF -- "$expected" "$T/stderr" || ok=0 ;;
+    esac
+    if [ $ok = 0 ]; then
+        failures=$((failures + 1))
+        echo "FAILED: quorel-host $args"
+        echo "  expected exit $status, $check $expected"
+        echo "  got exit $got; stdout: $(head -c 600 "$T/stdout")"
+        echo "  stderr: $(head -c 600 "$T/stderr")"
+    fi
+done <<< "$table"
+echo "$((rows - failures)) of $rows host tool checks passed"
+[ $failures = 0 ]
