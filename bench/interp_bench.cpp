@@ -1,0 +1,122 @@
+// IPOLVALUE, IPOLINVERSE, POLYNOMIAL and LAGRANGE through the sheet-function
+// entry points, on DoubleArray blocks laid out as a host writes them.
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <vector>
+
+namespace {
+
+struct DoubleArray;
+typedef void (*SheetTable)(double *, const double *, const DoubleArray *);
+
+SheetTable interp_symbol(const char *name)
+{
+    static void *handle = dlopen(QUOREL_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        fprintf(stderr, "%s\n", dlerror());
+        exit(1);
+    }
+    void *p = dlsym(handle, name);
+    if (!p) {
+        fprintf(stderr, "missing %s\n", name);
+        exit(1);
+    }
+    return (SheetTable)p;
+}
+
+void put_word(std::vector<unsigned char> &b, unsigned w)
+{
+    b.push_back((unsigned char)(w & 0xFF));
+    b.push_back((unsigned char)(w >> 8));
+}
+
+// cols x rows cells from (0, 0), in row order.
+std::vector<unsigned char> block(unsigned cols, unsigned rows, const std::vector<double> &cells)
+{
+    std::vector<unsigned char> b;
+    for (unsigned w : {0u, 0u, 0u, cols - 1, rows - 1, 0u, (unsigned)cells.size()})
+        put_word(b, w);
+    for (size_t i = 0; i < cells.size(); i++) {
+        put_word(b, (unsigned)(i % cols));
+        put_word(b, (unsigned)(i / cols));
+        put_word(b, 0);
+        put_word(b, 0);
+        unsigned char v[8];
+        memcpy(v, &cells[i], 8);
+        b.insert(b.end(), v, v + 8);
+    }
+    return b;
+}
+
+void run(benchmark::State &state, const char *name, double x, const std::vector<unsigned char> &b)
+{
+    SheetTable f = interp_symbol(name);
+    const DoubleArray *t = (const DoubleArray *)b.data();
+    double r = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(x);
+        f(&r, &x, t);
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+void ipolvalue_3(benchmark::State &state) { run(state, "QR_ipfunc", 0.5, block(1, 3, {2, 3.5, 7.25})); }
+void ipolvalue_5(benchmark::State &state) { run(state, "QR_ipfunc", 0.5, block(1, 5, {3, 1, -1, 2, 6})); }
+// Seven Newton steps from t = 5.
+void ipolinverse_3(benchmark::State &state) { run(state, "QR_iproot", 5, block(1, 3, {2, 3.5, 7.25})); }
+// Nine steps, then the report.
+void ipolinverse_3_exhausted(benchmark::State &state) { run(state, "QR_iproot", 0, block(1, 3, {2, 3.5, 7.25})); }
+
+void polynomial(benchmark::State &state)
+{
+    std::vector<double> c((size_t)state.range(0));
+    for (size_t k = 0; k < c.size(); k++)
+        c[k] = 1.0 / (double)(k + 1);
+    run(state, "QR_poly", 0.999, block(1, (unsigned)c.size(), c));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// Points (i, 1 + i/n) at unit spacing, evaluated between the two middle
+// points. From 172 points on the weights' double products overflow.
+void lagrange_unit(benchmark::State &state)
+{
+    int n = (int)state.range(0);
+    std::vector<double> cells(2 * (size_t)n);
+    for (int i = 0; i < n; i++) {
+        cells[2 * i] = i;
+        cells[2 * i + 1] = 1.0 + (double)i / n;
+    }
+    run(state, "QR_lagrange", n / 2 - 0.5, block(2, (unsigned)n, cells));
+    state.SetComplexityN(n);
+}
+
+// Points spread evenly over [0, 1]; from 424 points the double products
+// underflow, but only after many factors, so the rounded pass runs longer
+// before a weight is handed to the scaled one than at unit spacing.
+void lagrange_01(benchmark::State &state)
+{
+    int n = (int)state.range(0);
+    std::vector<double> cells(2 * (size_t)n);
+    for (int i = 0; i < n; i++) {
+        cells[2 * i] = (double)i / (n - 1);
+        cells[2 * i + 1] = 3.0;
+    }
+    run(state, "QR_lagrange", 0.5 + 0.5 / (n - 1), block(2, (unsigned)n, cells));
+    state.SetComplexityN(n);
+}
+
+} // namespace
+
+BENCHMARK(ipolvalue_3);
+BENCHMARK(ipolvalue_5);
+BENCHMARK(ipolinverse_3);
+BENCHMARK(ipolinverse_3_exhausted);
+BENCHMARK(polynomial)->Arg(1000);
+BENCHMARK(lagrange_unit)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(
+    benchmark::oNSquared);
+BENCHMARK(lagrange_01)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(
+    benchmark::oNSquared);

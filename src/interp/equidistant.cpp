@@ -1,0 +1,294 @@
+// Interpolation in a table of 3, 4 or 5 equally spaced values: value, inverse
+// value and extremum of the interpolating polynomial, positions in table steps
+// from the origin entry. Everything is carried in extended precision.
+#include "interp.h"
+
+#include "addin/blocks.h"
+#include "special/fpsupport.h"
+
+// Stirling's central-difference coefficients about y1: t = -1, 0, 1.
+void __ip3_co(const double *y, long double a[5])
+{
+    long double m = ((long double)y[0] + y[2]) * 0.5L;
+    a[1] = m - y[0];
+    a[2] = m - y[1];
+    a[0] = y[1];
+    a[3] = 0.0L;
+    a[4] = 0.0L;
+}
+
+// Newton's forward differences rearranged about y1: t = -1, 0, 1, 2.
+void __ip4_co(const double *y, long double a[5])
+{
+    long double d = (long double)y[1] - y[0];
+    long double a2 = (((long double)y[2] - y[1]) - d) * 0.5L;
+    long double g = d + a2;
+    long double a3 = (((long double)y[3] - y[0]) / 3.0L - a2 - g) * 0.5L;
+    a[1] = g - a3;
+    a[2] = a2;
+    a[3] = a3;
+    a[0] = y[1];
+    a[4] = 0.0L;
+}
+
+// Stirling's central-difference coefficients about y2: t = -2 ... 2;
+// a3 = (y4 - 2y3 + 2y1 - y0)/12, a4 = (y4 - 4y3 + 6y2 - 4y1 + y0)/24.
+void __ip5_co(const double *y, long double a[5])
+{
+    long double d01 = (long double)y[1] - y[0];
+    long double d12 = (long double)y[2] - y[1];
+    long double d23 = (long double)y[3] - y[2];
+    long double d34 = (long double)y[4] - y[3];
+    long double u = d23 + d12;
+    long double a3 = ((d34 - u) + d01) / 12.0L;
+    a[1] = u * 0.5L - a3;
+    long double s = d23 - d12;
+    long double a4 = ((d34 - d01) - 3.0L * s) / 24.0L;
+    a[2] = s * 0.5L - a4;
+    a[3] = a3;
+    a[4] = a4;
+    a[0] = y[2];
+}
+
+// The flags test the whole routine's arithmetic: the coefficients and every
+// step up to the result, which must exist before the status word is read.
+static int raised(long double result)
+{
+    fp_force(result);
+    return (fp_flags() & FP_REPORTED) != 0;
+}
+
+// Horner's rule from the top.
+long double __ip_func(const long double a[5], long double x, int *failed)
+{
+    long double p = a[3] + x * a[4];
+    p = a[2] + x * p;
+    p = a[1] + x * p;
+    p = a[0] + x * p;
+    *failed = raised(p);
+    return p;
+}
+
+static long double tolerance(void) { return *(volatile const double *)&epsilon; }
+
+// Newton on p(t) - v from t = v. The test looks at |F| of the old estimate but
+// the step is always taken, so a converged answer gets one more correction.
+// A NaN residual also ends the iteration (quietly compared).
+long double __ip_root(const long double a[5], long double v, int *failed)
+{
+    long double b0 = a[0] - v;
+    long double t = v;
+    for (int k = 0; k < 9; k++) {
+        long double f = b0 + t * (a[1] + t * (a[2] + t * (a[3] + t * a[4])));
+        long double slope = a[1] + 2.0L * t * (a[2] + t * (1.5L * a[3] + 2.0L * a[4] * t));
+        long double t_new = t - f / slope;
+        if (!__builtin_isgreater(__builtin_fabsl(f), tolerance())) {
+            *failed = raised(t_new);
+            return t_new;
+        }
+        t = t_new;
+    }
+    fp_force(t);
+    *failed = 1;
+    return t;
+}
+
+// Newton on p'(t) = 0 from the origin entry.
+long double __ip_extr(const long double a[5], int *failed)
+{
+    long double t = 0.0L;
+    for (int k = 0; k < 9; k++) {
+        long double d2 = 2.0L * (a[2] + 3.0L * t * (a[3] + 2.0L * a[4] * t));
+        long double d1 = a[1] + 2.0L * t * (a[2] + t * (1.5L * a[3] + 2.0L * a[4] * t));
+        long double t_new = t - d1 / d2;
+        if (!__builtin_isgreater(__builtin_fabsl(d1), tolerance())) {
+            *failed = raised(t_new);
+            return t_new;
+        }
+        t = t_new;
+    }
+    fp_force(t);
+    *failed = 1;
+    return t;
+}
+
+// Builder and function codes (value, inverse, extremum) by table length 3, 4, 5.
+static const struct {
+    void (*co)(const double *, long double *);
+    int code_func, code_root, code_extr;
+} ip_table[3] = {
+    {__ip3_co, CODE_IP3_FUNC, CODE_IP3_ROOT, CODE_IP3_EXTR},
+    {__ip4_co, CODE_IP4_FUNC, CODE_IP4_ROOT, CODE_IP4_EXTR},
+    {__ip5_co, CODE_IP5_FUNC, CODE_IP5_ROOT, CODE_IP5_EXTR},
+};
+
+// The nine routines, by table length n. Each starts from clear flags, so only
+// its own arithmetic can make it report; a report keeps the computed value.
+__attribute__((noinline)) static long double ip_value(int n, double x, const double *y)
+{
+    fp_clear();
+    long double a[5];
+    ip_table[n - 3].co(y, a);
+    int failed;
+    long double p = __ip_func(a, x, &failed);
+    if (failed)
+        __matherr((int)fp_flags(), ip_table[n - 3].code_func);
+    return p;
+}
+
+__attribute__((noinline)) static long double ip_inverse(int n, double v, const double *y)
+{
+    fp_clear();
+    long double a[5];
+    ip_table[n - 3].co(y, a);
+    int failed;
+    long double t = __ip_root(a, v, &failed);
+    if (failed)
+        __matherr((int)fp_flags(), ip_table[n - 3].code_root);
+    return t;
+}
+
+__attribute__((noinline)) static long double ip_extremum(int n, const double *y)
+{
+    fp_clear();
+    long double a[5];
+    ip_table[n - 3].co(y, a);
+    int failed;
+    long double t = __ip_extr(a, &failed);
+    if (failed)
+        __matherr((int)fp_flags(), ip_table[n - 3].code_extr);
+    return t;
+}
+
+// The table of a sheet function: 3 to 5 entries, none in error; 0 otherwise.
+static int read_table(const DoubleArray *table, double y[5])
+{
+    BlockHeader h = block_header(table);
+    if (h.count < 3 || h.count > 5)
+        return 0;
+    for (unsigned i = 0; i < h.count; i++)
+        if (!double_entry(table, i, &y[i]))
+            return 0;
+    return (int)h.count;
+}
+
+__attribute__((noinline)) static double ipfunc_block(double x, const DoubleArray *table)
+{
+    double y[5];
+    int n = read_table(table, y);
+    return n ? (double)ip_value(n, x, y) : no_result();
+}
+
+__attribute__((noinline)) static double iproot_block(double v, const DoubleArray *table)
+{
+    double y[5];
+    int n = read_table(table, y);
+    return n ? (double)ip_inverse(n, v, y) : no_result();
+}
+
+__attribute__((noinline)) static double ipextr_block(const DoubleArray *table)
+{
+    double y[5];
+    int n = read_table(table, y);
+    return n ? (double)ip_extremum(n, y) : no_result();
+}
+
+extern "C" {
+
+long double ip3_func(double x, const double *y)
+{
+    unsigned short cw = fpu_enter();
+    long double r = ip_value(3, x, y);
+    fpu_leave(cw);
+    return r;
+}
+
+long double ip3_root(double v, const double *y)
+{
+    unsigned short cw = fpu_enter();
+    long double r = ip_inverse(3, v, y);
+    fpu_leave(cw);
+    return r;
+}
+
+long double ip3_extr(const double *y)
+{
+    unsigned short cw = fpu_enter();
+    long double r = ip_extremum(3, y);
+    fpu_leave(cw);
+    return r;
+}
+
+long double ip4_func(double x, const double *y)
+{
+    unsigned short cw = fpu_enter();
+    long double r = ip_value(4, x, y);
+    fpu_leave(cw);
+    return r;
+}
+
+long double ip4_root(double v, const double *y)
+{
+    unsigned short cw = fpu_enter();
+    long double r = ip_inverse(4, v, y);
+    fpu_leave(cw);
+    return r;
+}
+
+long double ip4_extr(const double *y)
+{
+    unsigned short cw = fpu_enter();
+    long double r = ip_extremum(4, y);
+    fpu_leave(cw);
+    return r;
+}
+
+long double ip5_func(double x, const double *y)
+{
+    unsigned short cw = fpu_enter();
+    long double r = ip_value(5, x, y);
+    fpu_leave(cw);
+    return r;
+}
+
+long double ip5_root(double v, const double *y)
+{
+    unsigned short cw = fpu_enter();
+    long double r = ip_inverse(5, v, y);
+    fpu_leave(cw);
+    return r;
+}
+
+long double ip5_extr(const double *y)
+{
+    unsigned short cw = fpu_enter();
+    long double r = ip_extremum(5, y);
+    fpu_leave(cw);
+    return r;
+}
+
+QR_SHEET void QR_CALL QR_ipfunc(double *result, const double *x, const DoubleArray *table)
+{
+    unsigned short cw = fpu_enter();
+    double r = ipfunc_block(*x, table);
+    fpu_leave(cw);
+    *result = r;
+}
+
+QR_SHEET void QR_CALL QR_iproot(double *result, const double *value, const DoubleArray *table)
+{
+    unsigned short cw = fpu_enter();
+    double r = iproot_block(*value, table);
+    fpu_leave(cw);
+    *result = r;
+}
+
+QR_SHEET void QR_CALL QR_ipextr(double *result, const DoubleArray *table)
+{
+    unsigned short cw = fpu_enter();
+    double r = ipextr_block(table);
+    fpu_leave(cw);
+    *result = r;
+}
+
+}
