@@ -58,26 +58,26 @@ static inline void sinh_first(long double e, long double *c, long double *s)
     *c = e - *s;
 }
 
-__attribute__((noipa)) Complex __xexp(double x, double y)
+FPU_GUARDED Complex __xexp(double x, double y)
 {
     long double e = exp_e(x);
     return pair(e * x87_cos(y), e * x87_sin(y));
 }
 
-__attribute__((noipa)) Complex __xpow10(double x, double y)
+FPU_GUARDED Complex __xpow10(double x, double y)
 {
     long double p = x87_exp2(x * LOG2_10);
     long double b = (long double)y * LN10;
     return pair(p * x87_cos(b), p * x87_sin(b));
 }
 
-__attribute__((noipa)) Complex __xlog(double x, double y)
+FPU_GUARDED Complex __xlog(double x, double y)
 {
     long double r2 = (long double)x * x + (long double)y * y;
     return pair(0.5L * ln(r2), x87_atan2(y, x));
 }
 
-__attribute__((noipa)) Complex __xlog10(double x, double y)
+FPU_GUARDED Complex __xlog10(double x, double y)
 {
     long double r2 = (long double)x * x + (long double)y * y;
     return pair(0.5L * x87_yl2x(LOG10_2, r2), x87_atan2(y, x) * LOG10E);
@@ -85,7 +85,7 @@ __attribute__((noipa)) Complex __xlog10(double x, double y)
 
 // Quotient of the two logarithms, kept in extended precision; base 1 gives
 // D = 0 and so a non-finite result.
-__attribute__((noipa)) Complex __xlogy(double x1, double y1, double x2, double y2)
+FPU_GUARDED Complex __xlogy(double x1, double y1, double x2, double y2)
 {
     long double l1re = 0.5L * ln((long double)x1 * x1 + (long double)y1 * y1);
     long double l1im = x87_atan2(y1, x1);
@@ -99,7 +99,7 @@ __attribute__((noipa)) Complex __xlogy(double x1, double y1, double x2, double y
 // normal, infinite or NaN part and 1 for a zero or subnormal exponent; a zero
 // exponent gives 1 with the exponent's zero as imaginary part (the test is an
 // unordered-or-equal compare, so 0 + NaN i also counts as a zero exponent).
-__attribute__((noipa)) Complex __xpow(double x1, double y1, double x2, double y2)
+FPU_GUARDED Complex __xpow(double x1, double y1, double x2, double y2)
 {
     long double th = x87_atan2(y1, x1);
     long double r2 = (long double)x1 * x1 + (long double)y1 * y1;
@@ -119,7 +119,7 @@ __attribute__((noipa)) Complex __xpow(double x1, double y1, double x2, double y2
 
 // Principal root: t = sqrt((|z| + |x|)/2) is the larger part; the smaller is
 // |y|/2t. The imaginary part takes its sign from the sign bit of y.
-__attribute__((noipa)) Complex __xsqrt(double x, double y)
+FPU_GUARDED Complex __xsqrt(double x, double y)
 {
     long double ax = __builtin_fabsl(x);
     long double m = x87_sqrt((long double)x * x + (long double)y * y);
@@ -132,7 +132,7 @@ __attribute__((noipa)) Complex __xsqrt(double x, double y)
     return pair(__builtin_fabsl(y) / (2.0L * t), st);
 }
 
-__attribute__((noipa)) Complex __xsin(double x, double y)
+FPU_GUARDED Complex __xsin(double x, double y)
 {
     long double c, s;
     cosh_first(exp_e(y), &c, &s);
@@ -140,7 +140,7 @@ __attribute__((noipa)) Complex __xsin(double x, double y)
 }
 
 // C - E is -sinh y.
-__attribute__((noipa)) Complex __xcos(double x, double y)
+FPU_GUARDED Complex __xcos(double x, double y)
 {
     long double e = exp_e(y);
     long double c, s;
@@ -149,7 +149,7 @@ __attribute__((noipa)) Complex __xcos(double x, double y)
 }
 
 // tan z = (sin 2x + i sinh 2y) / (cosh 2y + cos 2x).
-__attribute__((noipa)) Complex __xtan(double x, double y)
+FPU_GUARDED Complex __xtan(double x, double y)
 {
     long double c, s;
     cosh_first(exp_e(2.0L * y), &c, &s);
@@ -158,14 +158,14 @@ __attribute__((noipa)) Complex __xtan(double x, double y)
     return pair(x87_sin(x2) / d, s / d);
 }
 
-__attribute__((noipa)) Complex __xsinh(double x, double y)
+FPU_GUARDED Complex __xsinh(double x, double y)
 {
     long double c, s;
     sinh_first(exp_e(x), &c, &s);
     return pair(s * x87_cos(y), c * x87_sin(y));
 }
 
-__attribute__((noipa)) Complex __xcosh(double x, double y)
+FPU_GUARDED Complex __xcosh(double x, double y)
 {
     long double c, s;
     cosh_first(exp_e(x), &c, &s);
@@ -173,7 +173,7 @@ __attribute__((noipa)) Complex __xcosh(double x, double y)
 }
 
 // tanh z = (sinh 2x + i sin 2y) / (cosh 2x + cos 2y).
-__attribute__((noipa)) Complex __xtanh(double x, double y)
+FPU_GUARDED Complex __xtanh(double x, double y)
 {
     long double c, s;
     cosh_first(exp_e(2.0L * x), &c, &s);
@@ -184,7 +184,7 @@ __attribute__((noipa)) Complex __xtanh(double x, double y)
 
 // asin z = -i ln(iz + sqrt(1 - z^2)), the products with i and -i written out
 // in full so that infinities and signed zeros pass as the arithmetic gives them.
-__attribute__((noipa)) Complex __xasin(double x, double y)
+FPU_GUARDED Complex __xasin(double x, double y)
 {
     long double xx = (long double)x * x;
     long double yy = (long double)y * y;
@@ -195,14 +195,14 @@ __attribute__((noipa)) Complex __xasin(double x, double y)
     return pair(-0.0L * l.re + 1.0L * l.im, -0.0L * l.im - 1.0L * l.re);
 }
 
-__attribute__((noipa)) Complex __xacos(double x, double y)
+FPU_GUARDED Complex __xacos(double x, double y)
 {
     Complex a = __xasin(x, y);
     return pair((long double)_pi_2 - a.re, -(long double)a.im);
 }
 
 // atan z = 1/2 atan2(2x, 1 - |z|^2) + i/4 ln(|z + i|^2 / |z - i|^2).
-__attribute__((noipa)) Complex __xatan(double x, double y)
+FPU_GUARDED Complex __xatan(double x, double y)
 {
     long double r = (long double)x * x + (long double)y * y;
     long double x2 = 2.0L * x;
@@ -212,7 +212,7 @@ __attribute__((noipa)) Complex __xatan(double x, double y)
 }
 
 // asinh z = ln(z + sqrt(z^2 + 1)).
-__attribute__((noipa)) Complex __xasinh(double x, double y)
+FPU_GUARDED Complex __xasinh(double x, double y)
 {
     long double xx = (long double)x * x;
     long double yy = (long double)y * y;
@@ -221,7 +221,7 @@ __attribute__((noipa)) Complex __xasinh(double x, double y)
 }
 
 // acosh z = ln(z + sqrt(z^2 - 1)); the principal value for x >= 0 only.
-__attribute__((noipa)) Complex __xacosh(double x, double y)
+FPU_GUARDED Complex __xacosh(double x, double y)
 {
     long double xx = (long double)x * x;
     long double yy = (long double)y * y;
@@ -230,7 +230,7 @@ __attribute__((noipa)) Complex __xacosh(double x, double y)
 }
 
 // atanh z = 1/4 ln(|1 + z|^2 / |1 - z|^2) + i/2 atan2(2y, 1 - |z|^2).
-__attribute__((noipa)) Complex __xatanh(double x, double y)
+FPU_GUARDED Complex __xatanh(double x, double y)
 {
     long double r = (long double)x * x + (long double)y * y;
     long double x2 = 2.0L * x;
@@ -240,8 +240,6 @@ __attribute__((noipa)) Complex __xatanh(double x, double y)
 }
 
 // Exported entries: the same workers with the x87 at a 64-bit significand.
-// The workers are noipa, not just noinline: a noinline function of pure
-// arithmetic may be taken as const and moved or merged across the fldcw.
 extern "C" {
 
 #define GUARD1(name)                                                                                               \

@@ -21,7 +21,7 @@ static inline Complex pair(long double re, long double im)
 
 enum Part { PART_RE, PART_IM, PART_ABS, PART_ARG };
 
-__attribute__((noinline)) static double number_of(const char *text, Part part)
+FPU_GUARDED static double number_of(const char *text, Part part)
 {
     Complex z;
     if (!xparse(text, &z))
@@ -38,7 +38,7 @@ __attribute__((noinline)) static double number_of(const char *text, Part part)
     }
 }
 
-__attribute__((noinline)) static void unary(char *result, const char *text, Kernel1 kernel)
+FPU_GUARDED static void unary(char *result, const char *text, Kernel1 kernel)
 {
     Complex z;
     if (!xparse(text, &z)) {
@@ -49,7 +49,7 @@ __attribute__((noinline)) static void unary(char *result, const char *text, Kern
     xformat(result, &r);
 }
 
-__attribute__((noinline)) static void binary(char *result, const char *text1, const char *text2, Kernel2 kernel)
+FPU_GUARDED static void binary(char *result, const char *text1, const char *text2, Kernel2 kernel)
 {
     Complex a, b;
     if (!xparse(text1, &a) || !xparse(text2, &b)) {
@@ -91,7 +91,7 @@ static Complex quotient(double x1, double y1, double x2, double y2)
 
 // Numbers add to the real part; the running sums are rounded to double after
 // each cell. The first cell in error or unreadable text ends the walk.
-__attribute__((noinline)) static void sum_cells(char *result, const CellArray *range)
+FPU_GUARDED static void sum_cells(char *result, const CellArray *range)
 {
     double re = 0, im = 0;
     CellWalk walk;

@@ -25,7 +25,7 @@ int32_t __euro_decimals(double decimals)
 
 // The whole conversion, kept out of line so that it runs entirely under the
 // 64-bit precision that QR_euro sets around it.
-static __attribute__((noinline)) void euro_text(char *result, double number, double decimals)
+static FPU_GUARDED void euro_text(char *result, double number, double decimals)
 {
     int32_t d = __euro_decimals(decimals);
     int precision = d < 0 ? 6 : d > EXACT_DECIMALS ? EXACT_DECIMALS : d;

@@ -72,7 +72,7 @@ QR_SHEET void QR_CALL QR_roman(double *result, const char *text)
 
 // QR_word: the number as text with zero significant digits requested (one is
 // written) into a buffer of its own; the host's result buffer is not touched.
-static __attribute__((noinline)) void word_text(double number)
+static FPU_GUARDED void word_text(double number)
 {
     char work[32];
 #if defined(__GLIBC__)

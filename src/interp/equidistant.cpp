@@ -124,7 +124,7 @@ static const struct {
 
 // The nine routines, by table length n. Each starts from clear flags, so only
 // its own arithmetic can make it report; a report keeps the computed value.
-__attribute__((noinline)) static long double ip_value(int n, double x, const double *y)
+FPU_GUARDED static long double ip_value(int n, double x, const double *y)
 {
     fp_clear();
     long double a[5];
@@ -136,7 +136,7 @@ __attribute__((noinline)) static long double ip_value(int n, double x, const dou
     return p;
 }
 
-__attribute__((noinline)) static long double ip_inverse(int n, double v, const double *y)
+FPU_GUARDED static long double ip_inverse(int n, double v, const double *y)
 {
     fp_clear();
     long double a[5];
@@ -148,7 +148,7 @@ __attribute__((noinline)) static long double ip_inverse(int n, double v, const d
     return t;
 }
 
-__attribute__((noinline)) static long double ip_extremum(int n, const double *y)
+FPU_GUARDED static long double ip_extremum(int n, const double *y)
 {
     fp_clear();
     long double a[5];
@@ -172,21 +172,21 @@ static int read_table(const DoubleArray *table, double y[5])
     return (int)h.count;
 }
 
-__attribute__((noinline)) static double ipfunc_block(double x, const DoubleArray *table)
+FPU_GUARDED static double ipfunc_block(double x, const DoubleArray *table)
 {
     double y[5];
     int n = read_table(table, y);
     return n ? (double)ip_value(n, x, y) : no_result();
 }
 
-__attribute__((noinline)) static double iproot_block(double v, const DoubleArray *table)
+FPU_GUARDED static double iproot_block(double v, const DoubleArray *table)
 {
     double y[5];
     int n = read_table(table, y);
     return n ? (double)ip_inverse(n, v, y) : no_result();
 }
 
-__attribute__((noinline)) static double ipextr_block(const DoubleArray *table)
+FPU_GUARDED static double ipextr_block(const DoubleArray *table)
 {
     double y[5];
     int n = read_table(table, y);

@@ -100,7 +100,7 @@ static long double wide_term(double x, int i, int n, const double *points, const
 // (x_i - x_j) in ascending j, each product rounded to double after every
 // factor; O(n^2). Only a weight whose products leave the double range is
 // taken from wide_term instead.
-__attribute__((noinline)) static long double lagrange_sum(double x, int n, const double *points)
+FPU_GUARDED static long double lagrange_sum(double x, int n, const double *points)
 {
     if (n <= 0)
         return 0.0L;
@@ -160,7 +160,7 @@ __attribute__((noinline)) static long double lagrange_sum(double x, int n, const
 // Otherwise two rows: x values in the first row, y values in the second,
 // interleaved. Corner differences on the widened words, so reversed or
 // wrapped ranges never pass; a 2 x 2 range is read by rows.
-__attribute__((noinline)) static double lagrange_block(double x, const DoubleArray *table)
+FPU_GUARDED static double lagrange_block(double x, const DoubleArray *table)
 {
     BlockHeader h = block_header(table);
     int pairwise;
@@ -194,7 +194,7 @@ __attribute__((noinline)) static double lagrange_block(double x, const DoubleArr
 
 // Horner's rule in extended precision; the first entry is the coefficient of
 // the highest power. An empty block has no polynomial.
-__attribute__((noinline)) static double poly_block(double x, const DoubleArray *coefficients)
+FPU_GUARDED static double poly_block(double x, const DoubleArray *coefficients)
 {
     BlockHeader h = block_header(coefficients);
     if (h.count == 0)

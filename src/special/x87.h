@@ -150,10 +150,15 @@ static inline void x87_set_control(unsigned short cw) { asm volatile("fldcw %0" 
 // (many Windows programs run the x87 at 53 bits). fpu_enter sets precision
 // control to 64 bits and masks all exceptions, keeping the caller's rounding
 // mode and flags; fpu_leave restores the caller's control word. Call the
-// computation between them through a function marked noipa (or one that
-// writes its result to memory): a noinline function that only computes may
-// still be judged free of side effects and moved across the switch or merged
-// with another call.
+// computation between them through a function marked FPU_GUARDED (noipa): a
+// merely noinline function that only computes may still be judged free of
+// side effects and moved across the switch or merged with another call.
+#if defined(__clang__)
+#define FPU_GUARDED __attribute__((noinline))
+#else
+#define FPU_GUARDED __attribute__((noipa))
+#endif
+
 static inline unsigned short fpu_enter(void)
 {
     unsigned short saved = x87_control();

@@ -1,0 +1,409 @@
+// Bessel functions of the first kind (J) and Weber functions (Y) of integer
+// order in extended precision.
+//
+// The order-0 and order-1 kernels are rational in x^2 up to |x| = 8 and use
+// the Hankel asymptotic form sqrt(2/(πx)) (P cos a - Q sin a) beyond, with P
+// and Q rational in (8/x)^2. Higher orders come by recurrence from them.
+#include "special.h"
+
+#include <stdint.h>
+#include <string.h>
+
+BesselFactors __bessel_pq0, __bessel_pq1;
+
+static inline long double ln(long double x) { return x87_yl2x(_ln2, x); }
+
+static inline int is_nan(double x)
+{
+    uint64_t bits;
+    memcpy(&bits, &x, sizeof bits);
+    return (bits & 0x7FFFFFFFFFFFFFFFull) > 0x7FF0000000000000ull;
+}
+
+static inline int sign_bit(double x)
+{
+    uint64_t bits;
+    memcpy(&bits, &x, sizeof bits);
+    return (int)(bits >> 63);
+}
+
+// Pins x behind everything before it, so that work on x that follows an inner
+// kernel's report cannot be scheduled ahead of that report.
+static inline double after(double x)
+{
+#if defined(__SSE2_MATH__)
+    asm volatile("" : "+x"(x));
+#else
+    asm volatile("" : "+m"(x));
+#endif
+    return x;
+}
+
+static inline double abs_d(double x)
+{
+    uint64_t bits;
+    memcpy(&bits, &x, sizeof bits);
+    bits &= 0x7FFFFFFFFFFFFFFFull;
+    memcpy(&x, &bits, sizeof x);
+    return x;
+}
+
+// Numerator and denominator by Horner's rule, each from its stored top entry
+// c[top] down to c[0], side by side so that the two chains overlap.
+struct Rational {
+    long double num, den;
+};
+
+static inline Rational rational(const double *num, const double *den, int top, long double s)
+{
+    Rational r = {num[top], den[top]};
+    for (int i = top - 1; i >= 0; i--) {
+        r.num = r.num * s + num[i];
+        r.den = r.den * s + den[i];
+    }
+    return r;
+}
+
+// J0(x) = num(x^2)/den(x^2) for |x| <= 8; num[0] = den[0] so J0(0) is exactly 1.
+static const double j0_num[9] = {
+    4.9337872517941336e20, -1.1791576291076106e20, 6.382059341072356e18, -1.3676203530881714e17, 1434354939140344,
+    -8085222034853.794, 25071582855.36882, -40504123.71833133, 26857.86856980015,
+};
+static const double j0_den[9] = {
+    4.9337872517941336e20, 5.428918384092285e18, 30246356167094628, 112775673967979.84, 312304311494.12134,
+    669998767.298224, 1114636.0984629854, 1363.0636523289706, 1,
+};
+
+// Y0(x) = num(x^2)/den(x^2) + (2/π) J0(x) ln x for x <= 8.
+static const double y0_num[9] = {
+    -2.7502866786291098e19, 6.587473275719555e19, -5.247065581112765e18, 1.375624316399344e17, -1648605817185729.5,
+    10255208596863.943, -34363712229.790405, 59152134.6568689, -41370.35497933149,
+};
+static const double y0_den[9] = {
+    3.726458838986166e20, 4.19241704341084e18, 23928830434997820, 91620380340751.86, 261306575504.10812,
+    579512264.070073, 1001702.6412889062, 1282.452772478994, 1,
+};
+
+// J1(x) = x num(x^2)/den(x^2) for |x| <= 8.
+static const double j1_num[9] = {
+    5.811993540016061e20, -6.672106568924916e19, 2.3164335806340024e18, -35888175699101060, 290879526383477.56,
+    -1322983480332.1265, 3413234182.3017006, -4695753.530642996, 2701.1227108923235,
+};
+static const double j1_den[9] = {
+    1.1623987080032122e21, 1.185770712190321e19, 60920613989175216, 208166122130760.75, 524371026216.76495,
+    1013863514.358674, 1501793.5949985855, 1606.9315734814877, 1,
+};
+
+// Y1(x) = x num(x^2)/den(x^2) + (2/π)(J1(x) ln x - 1/x) for x <= 8.
+static const double y1_num[10] = {
+    -9.963753424306922e22, 2.6554738314348545e22, -1.2122975554145097e21, 2.1931073399177978e19,
+    -1.9658874627221408e17, 956993023992168.4, -2580681702194.451, 3639488548.124002, -2108847.5401331238, 0,
+};
+static const double y1_den[10] = {
+    5.082067366941243e23, 5.435310377188854e21, 2.9549879358971486e19, 1.0822582594088195e17, 297663212564727.7,
+    646534088126.5276, 1128686837.1694422, 1563282.7548995805, 1612.361029677001, 1,
+};
+
+// Asymptotic factors in w = (8/x)^2: P = pn/pd, Q = (8/x) qn/qd. Every
+// numerator ends in 0 and every denominator in 1 at index 6.
+struct Asymptotic {
+    double pn[7], pd[7], qn[7], qd[7];
+};
+
+static const Asymptotic asym0 = {
+    {5393485.083869439, 12332384.76817638, 8413041.45655044, 2016135.2830499837, 153982.65326239113, 2485.271928957404, 0},
+    {5393485.083869439, 12338310.22786325, 8426449.050629796, 2025066.801570134, 156001.7276940031, 2615.7007369208395, 1},
+    {-3984.6173575952225, -10381.416987484641, -8239.066313485606, -2365.956170779108, -226.2630641933704, -4.887199395841262, 0},
+    {255015.51088609424, 666745.4239319827, 533291.3634216897, 156021.32066792916, 15704.891915153956, 408.7714673983499, 1},
+};
+
+static const Asymptotic asym1 = {
+    {-4435757.816794128, -9942246.505077641, -6603373.248364939, -1523529.3511811374, -109824.05543459347, -1611.6166443246102, 0},
+    {-4435757.816794128, -9934124.389934586, -6585339.4797230875, -1511809.5066341609, -107263.8599110382, -1455.0094401904962, 1},
+    {33220.913409857225, 85145.1606753357, 66178.83658127084, 18494.262873223866, 1706.375429020768, 35.26513384663603, 0},
+    {708712.8194102874, 1819458.0422439973, 1419460.669603721, 400294.43582266977, 37890.2297457722, 863.8367769604992, 1},
+};
+
+// The four polynomials run side by side; P and Q are stored as doubles.
+static void asymptotic(double x, const Asymptotic *t, BesselFactors *out)
+{
+    long double u = (long double)_eight / x;
+    long double w = u * u;
+    long double pn = t->pn[6], pd = t->pd[6], qn = t->qn[6], qd = t->qd[6];
+    for (int i = 5; i >= 0; i--) {
+        pn = pn * w + t->pn[i];
+        pd = pd * w + t->pd[i];
+        qn = qn * w + t->qn[i];
+        qd = qd * w + t->qd[i];
+    }
+    out->p = (double)(pn / pd);
+    out->q = (double)((u * qn) / qd);
+}
+
+void __bessel_asym0(double x) { asymptotic(x, &asym0, &__bessel_pq0); }
+
+void __bessel_asym1(double x) { asymptotic(x, &asym1, &__bessel_pq1); }
+
+long double __j0_ext(double x)
+{
+    if (is_nan(x))
+        return x;
+    x = abs_d(x);
+    long double r;
+    if (x <= _eight) {
+        long double s = (long double)x * x;
+        Rational f = rational(j0_num, j0_den, 8, s);
+        r = f.num / f.den;
+    } else {
+        __bessel_asym0(x);
+        long double a = (long double)x - _pi_4;
+        long double k = x87_sqrt(_2_pi / (long double)x);
+        long double sin_a = x87_sin(a), cos_a = x87_cos(a);
+        r = k * (__bessel_pq0.p * cos_a - __bessel_pq0.q * sin_a);
+    }
+    report_flags(r, CODE_J0);
+    return r;
+}
+
+// No domain test: ln x supplies -inf and division by zero at 0, NaN and
+// invalid below it.
+long double __y0_ext(double x)
+{
+    if (is_nan(x))
+        return x;
+    long double r;
+    if (x <= _eight) {
+        long double s = (long double)x * x;
+        Rational f = rational(y0_num, y0_den, 8, s);
+        long double q = f.num / f.den;
+        fp_force(q); // flags of the rational part belong before the inner report of j0
+        long double j = __j0_ext(x);
+        x = after(x);
+        r = q + ((long double)_2_pi * j) * ln(x);
+    } else {
+        __bessel_asym0(x);
+        long double a = (long double)x - _pi_4;
+        long double k = x87_sqrt(_2_pi / (long double)x);
+        long double sin_a = x87_sin(a), cos_a = x87_cos(a);
+        r = k * (__bessel_pq0.p * sin_a + __bessel_pq0.q * cos_a);
+    }
+    report_flags(r, CODE_Y0);
+    return r;
+}
+
+// Odd in x: the rational form carries the signed x, the asymptotic one is
+// evaluated at |x| and negated.
+long double __j1_ext(double x)
+{
+    if (is_nan(x))
+        return x;
+    double ax = abs_d(x);
+    long double r;
+    if (ax <= _eight) {
+        long double s = (long double)x * x;
+        Rational f = rational(j1_num, j1_den, 8, s);
+        r = ((long double)x * f.num) / f.den;
+    } else {
+        __bessel_asym1(ax);
+        long double a = (long double)ax - _pi_4;
+        long double k = x87_sqrt(_2_pi / (long double)ax);
+        long double sin_a = x87_sin(a), cos_a = x87_cos(a);
+        r = k * (__bessel_pq1.p * sin_a + __bessel_pq1.q * cos_a);
+        if (sign_bit(x))
+            r = -r;
+    }
+    report_flags(r, CODE_J1);
+    return r;
+}
+
+// At 0 the product J1(0) ln 0 is invalid and 1/0 divides by zero; below 0 the
+// logarithm is invalid.
+long double __y1_ext(double x)
+{
+    if (is_nan(x))
+        return x;
+    long double r;
+    if (x <= _eight) {
+        long double s = (long double)x * x;
+        Rational f = rational(y1_num, y1_den, 9, s);
+        double n = (double)((long double)x * f.num);
+        long double q = n / f.den;
+        fp_force(q);
+        long double j = __j1_ext(x);
+        x = after(x);
+        long double l = ln(x);
+        long double inv = _one / (long double)x;
+        r = q + (long double)_2_pi * (j * l - inv);
+    } else {
+        __bessel_asym1(x);
+        long double a = (long double)x - _pi_4;
+        long double k = x87_sqrt(_2_pi / (long double)x);
+        long double sin_a = x87_sin(a), cos_a = x87_cos(a);
+        r = k * (__bessel_pq1.q * sin_a - __bessel_pq1.p * cos_a);
+    }
+    report_flags(r, CODE_Y1);
+    return r;
+}
+
+// Jn(x). Orders up to x by forward recurrence from J0 and J1; beyond x by
+// backward recurrence from the ratio Jn/Jn-1 (a sixteen-term continued
+// fraction), normalised by J0. J-n = (-1)^n Jn, Jn(-x) = (-1)^n Jn(x).
+long double __jn_ext(int order, double x)
+{
+    if (order == 0)
+        return __j0_ext(x);
+    int64_t n = order;
+    int negate = 0;
+    if (n < 0) {
+        n = -n;
+        negate = (int)(n & 1);
+    }
+    if (x == 0)
+        return x;
+    if (sign_bit(x) || is_nan(x)) {
+        x = -x;
+        negate ^= (int)(n & 1);
+    }
+    long double r;
+    if (n == 1) {
+        r = __j1_ext(x);
+    } else if (!__builtin_isgreater((double)n, x)) {
+        long double a = __j0_ext(x);
+        long double b = __j1_ext(after(x));
+        // A NaN (x infinite or NaN) stays NaN through every step and raises nothing.
+        if (__builtin_isfinite(b)) {
+            for (int64_t k = 1; k < n; k++) {
+                long double next = ((2 * b) / x) * (long double)k - a;
+                a = b;
+                b = next;
+            }
+        }
+        r = b;
+    } else {
+        long double xx = (long double)x * x;
+        long double t = 0;
+        for (int64_t i = n + 16; i > n; i--)
+            t = xx / (2 * (long double)i - t);
+        long double ratio = x / (2 * (long double)n - t);
+        // c stands for J[i-1], p for J[i], both scaled by 1/J[n-1]. Since
+        // |J[i-1]| <= 1, the result ratio/(scale) is below ratio/|c|: once |c|
+        // passes ratio * 2^1100 the result is a zero in double, fixed long
+        // before c could overflow the extended range.
+        long double limit = x87_scale(ratio, 1100);
+        long double c = 1;
+        long double p = ratio;
+        int vanished = 0;
+        for (int64_t i = n - 1; i >= 1; i--) {
+            long double next = ((2 * c) / x) * (long double)i - p;
+            p = c;
+            c = next;
+            if (__builtin_fabsl(c) > limit) {
+                vanished = 1;
+                break;
+            }
+        }
+        fp_force(c);
+        // J0 runs on every path, so that flags standing on entry are reported
+        // the same way whether or not the recurrence stopped early.
+        long double j = __j0_ext(x);
+        if (vanished)
+            r = 0; // the normalisation by J0 has the sign of J0: Jn(x) > 0 here
+        else
+            r = (ratio * j) / c;
+    }
+    return negate ? -r : r;
+}
+
+// Yn(x) by forward recurrence from Y1 and Y0 (Y1 first). Once |Yk| passes the
+// double range, k lies beyond x, where |Yk| only grows: the double result is
+// fixed (the rounding of this Yk gives the infinity and the overflow flag that
+// the remaining steps would), so the recurrence stops there instead of running
+// on into the extended infinity and then inf - inf. A NaN stops it as well.
+long double __yn_ext(int order, double x)
+{
+    if (order == 0)
+        return __y0_ext(x);
+    int64_t n = order;
+    int negate = 0;
+    if (n < 0) {
+        n = -n;
+        negate = (int)(n & 1);
+    }
+    long double b = __y1_ext(x);
+    if (n != 1) {
+        long double a = __y0_ext(after(x));
+        const long double double_max = 1.7976931348623157e308;
+        for (int64_t k = 1; k < n && __builtin_islessequal(__builtin_fabsl(b), double_max); k++) {
+            long double next = ((2 * b) / x) * (long double)k - a;
+            a = b;
+            b = next;
+        }
+    }
+    return negate ? -b : b;
+}
+
+int __bessel_order(double v)
+{
+    if (__builtin_isgreater(v, -2147483649.0) && __builtin_isless(v, 2147483648.0))
+        return (int)v;
+    return INT32_MIN;
+}
+
+static FPU_GUARDED double j0_guarded(double x) { return (double)__j0_ext(x); }
+static FPU_GUARDED double j1_guarded(double x) { return (double)__j1_ext(x); }
+static FPU_GUARDED double y0_guarded(double x) { return (double)__y0_ext(x); }
+static FPU_GUARDED double y1_guarded(double x) { return (double)__y1_ext(x); }
+static FPU_GUARDED double jn_guarded(int n, double x) { return (double)__jn_ext(n, x); }
+static FPU_GUARDED double yn_guarded(int n, double x) { return (double)__yn_ext(n, x); }
+
+extern "C" {
+
+double j0(double x)
+{
+    unsigned short cw = fpu_enter();
+    double r = j0_guarded(x);
+    fpu_leave(cw);
+    return r;
+}
+
+double j1(double x)
+{
+    unsigned short cw = fpu_enter();
+    double r = j1_guarded(x);
+    fpu_leave(cw);
+    return r;
+}
+
+double y0(double x)
+{
+    unsigned short cw = fpu_enter();
+    double r = y0_guarded(x);
+    fpu_leave(cw);
+    return r;
+}
+
+double y1(double x)
+{
+    unsigned short cw = fpu_enter();
+    double r = y1_guarded(x);
+    fpu_leave(cw);
+    return r;
+}
+
+double jn(int n, double x)
+{
+    unsigned short cw = fpu_enter();
+    double r = jn_guarded(n, x);
+    fpu_leave(cw);
+    return r;
+}
+
+double yn(int n, double x)
+{
+    unsigned short cw = fpu_enter();
+    double r = yn_guarded(n, x);
+    fpu_leave(cw);
+    return r;
+}
+
+}

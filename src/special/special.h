@@ -1,0 +1,35 @@
+// Internal entry points of gamma, log-gamma and the Bessel/Weber routines.
+// A value that one routine hands to another stays in the extended format, so
+// every exported double routine has an extended twin here; the exported ones
+// add only the precision-control guard and the final rounding.
+#ifndef QUOREL_SPECIAL_H
+#define QUOREL_SPECIAL_H
+
+#include "fpsupport.h"
+
+// Gamma and log-gamma.
+long double __gamma_small(double x);   // Γ(x), 0 < x <= 8
+long double __lgamma_large(double x);  // ln Γ(x), x > 8
+long double __lgamma_neg(double x);    // ln |Γ(x)|, x <= 0; writes the kept sign
+long double __lgamma_ext(double x, int *sign);
+double __gamma_ext(double x);
+
+// Bessel and Weber kernels and the integer-order routines.
+struct BesselFactors {
+    double p, q;
+};
+extern BesselFactors __bessel_pq0, __bessel_pq1; // written by __bessel_asym0/1
+void __bessel_asym0(double x);
+void __bessel_asym1(double x);
+long double __j0_ext(double x);
+long double __j1_ext(double x);
+long double __y0_ext(double x);
+long double __y1_ext(double x);
+long double __jn_ext(int n, double x);
+long double __yn_ext(int n, double x);
+
+// The order of a sheet call: truncated toward zero; NaN and values outside
+// the 32-bit range give -2147483648.
+int __bessel_order(double v);
+
+#endif

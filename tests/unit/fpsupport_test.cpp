@@ -1,0 +1,169 @@
+#include "special_record.h"
+
+#include <float.h>
+
+static uint32_t float_bits(float f)
+{
+    uint32_t b;
+    memcpy(&b, &f, sizeof b);
+    return b;
+}
+
+TEST(Constants, BitPatterns)
+{
+    EXPECT_EQ(float_bits(_qnan), 0xFFC00000u);
+    EXPECT_EQ(float_bits(_snan), 0x7FC00000u);
+    EXPECT_EQ(float_bits(_infp), 0x7F800000u);
+    EXPECT_EQ(float_bits(_infn), 0xFF800000u);
+    EXPECT_EQ(bits_of(_ln2), 0x3FE62E42FEFA39EFull);
+    EXPECT_EQ(bits_of(_log2e), 0x3FF71547652B82FEull);
+    EXPECT_EQ(bits_of(_pi), 0x400921FB54442D18ull);
+    EXPECT_EQ(bits_of(_pi_2), 0x3FF921FB54442D18ull);
+    EXPECT_EQ(bits_of(_pi_4), 0x3FE921FB54442D18ull);
+    EXPECT_EQ(bits_of(_2_pi), 0x3FE45F306DC9C883ull);
+    EXPECT_EQ(epsilon, 1e-10);
+    EXPECT_EQ(_zero + _half + _one + _two + _eight, 11.5f);
+    EXPECT_EQ(bits_of(no_result()), 0xFFF8000000000000ull);
+}
+
+TEST(Classification, IsFinite)
+{
+    const struct {
+        double x;
+        int expected;
+    } cases[] = {
+        {0.0, 1}, {-0.0, 1}, {4.9406564584124654e-324, 1}, {DBL_MAX, 1}, {-DBL_MAX, 1},
+        {__builtin_inf(), 0}, {-__builtin_inf(), 0}, {__builtin_nan(""), 0}, {-__builtin_nan(""), 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(_isfinit(c.x), c.expected) << c.x;
+}
+
+TEST(Classification, IsOdd)
+{
+    const struct {
+        double x;
+        int expected;
+    } cases[] = {
+        {3.0, 1}, {-3.0, 1}, {1.0, 1}, {9007199254740991.0, 1},
+        {0.0, -1}, {-0.0, -1}, {2.0, -1}, {9007199254740992.0, -1}, {-9223372036854775808.0, -1},
+        {2.5, 0}, {-0.5, 0}, {4.9406564584124654e-324, 0}, {__builtin_inf(), 0}, {-__builtin_inf(), 0},
+        {__builtin_nan(""), 0}, {9223372036854775808.0, 0}, {1e300, 0}, {-1e300, 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(_isodd(c.x), c.expected) << c.x;
+}
+
+using MathErr = ErrorRecord;
+
+TEST_F(MathErr, ErrorNumberFromFlags)
+{
+    const struct {
+        int flags, expected;
+    } cases[] = {
+        {0x01, 33}, {0x08, 34}, {0x09, 34}, {0x05, 34}, {0x04, 34}, {0x40, 33}, {0x00, 33}, {0x31, 33},
+    };
+    for (const auto &c : cases) {
+        funno = 0;
+        *test_errno_cell() = 0;
+        __matherr(c.flags, CODE_J0);
+        EXPECT_EQ(error_number(), c.expected) << "flags " << c.flags;
+    }
+}
+
+static int hook_calls;
+static void counting_hook(void) { hook_calls++; }
+
+TEST_F(MathErr, OnlyTheFirstReportSetsErrnoAndCallsTheHook)
+{
+    hook_calls = 0;
+    onerr = counting_hook;
+    __matherr(0x08, CODE_GAMMA);
+    EXPECT_EQ(error_number(), 34);
+    *test_errno_cell() = 0;
+    __matherr(0x01, CODE_J0);
+    EXPECT_EQ(ercnt, 2);
+    EXPECT_EQ(funno, CODE_GAMMA);
+    EXPECT_EQ(error_number(), 0);
+    EXPECT_EQ(hook_calls, 1);
+
+    funno = 0;
+    __matherr(0x01, CODE_J0);
+    EXPECT_EQ(ercnt, 3);
+    EXPECT_EQ(funno, CODE_J0);
+    EXPECT_EQ(error_number(), 33);
+    EXPECT_EQ(hook_calls, 2);
+}
+
+TEST_F(MathErr, PrivateErrorNumberLeavesErrnoAlone)
+{
+    errno = 0;
+    EXPECT_EQ(_geterrno(), test_errno_cell());
+    __matherr(0x04, CODE_Y0);
+    EXPECT_EQ(error_number(), 34);
+    EXPECT_EQ(errno, 0);
+
+    restore_default_errno_source();
+    EXPECT_EQ(_geterrno(), &errno);
+    funno = 0;
+    __matherr(0x01, CODE_Y0);
+    EXPECT_EQ(errno, 33);
+    errno = 0;
+}
+
+TEST_F(MathErr, FlagsAreClearAfterEveryReport)
+{
+    for (int first = 0; first < 2; first++) {
+        funno = first ? 0 : CODE_J1;
+        fp_raise(FP_OVERFLOW | FP_INVALID | FP_INEXACT);
+        volatile double big = DBL_MAX;
+        volatile double sum = big + big; // overflow in MXCSR as well
+        (void)sum;
+        __matherr((int)fp_flags(), CODE_J1);
+        EXPECT_EQ(fp_flags() & 0x7Fu, 0u) << "first " << first;
+    }
+}
+
+static unsigned short hook_cw;
+static unsigned hook_flags, hook_mxcsr;
+
+static void meddling_hook(void)
+{
+    hook_cw = x87_control();
+    hook_flags = fp_flags();
+    asm volatile("stmxcsr %0" : "=m"(hook_mxcsr));
+    x87_set_control(0x0E7F); // round up, 53-bit precision
+    unsigned up = 0x5F80;    // round up
+    asm volatile("ldmxcsr %0" : : "m"(up));
+    fp_raise(FP_DIVBYZERO);
+}
+
+// The hook runs in a fresh environment; whatever it changes is undone, and the
+// state saved meanwhile is the caller's.
+TEST_F(MathErr, HookGetsFreshStateAndCannotLeak)
+{
+    onerr = meddling_hook;
+    unsigned short cw = x87_control();
+    unsigned mxcsr_before;
+    asm volatile("stmxcsr %0" : "=m"(mxcsr_before));
+    x87_set_control((unsigned short)((cw & ~0x0F00) | 0x0400 | 0x0300)); // round down, 64-bit
+    fp_raise(FP_OVERFLOW);
+    __matherr(FP_OVERFLOW, CODE_GAMMA);
+    unsigned short cw_after = x87_control();
+    unsigned mxcsr_after;
+    asm volatile("stmxcsr %0" : "=m"(mxcsr_after));
+    x87_set_control(cw);
+
+    EXPECT_EQ(hook_cw, 0x037F);
+    EXPECT_EQ(hook_mxcsr & 0xFFBFu, 0x1F80u);
+    EXPECT_EQ(hook_flags & 0x7Fu, 0u);
+    EXPECT_EQ(cw_after, (unsigned short)((cw & ~0x0F00) | 0x0700));
+    EXPECT_EQ(mxcsr_after & ~0x3Fu, mxcsr_before & ~0x3Fu);
+    EXPECT_EQ(fp_flags() & 0x7Fu, 0u);
+
+    uint16_t saved_cw, saved_sw;
+    memcpy(&saved_cw, _fpustate, 2);
+    memcpy(&saved_sw, _fpustate + 4, 2);
+    EXPECT_EQ(saved_cw, cw_after);
+    EXPECT_TRUE(saved_sw & FP_OVERFLOW);
+}
