@@ -332,8 +332,9 @@ long double __yn_ext(int order, double x)
     long double b = __y1_ext(x);
     if (n != 1) {
         long double a = __y0_ext(after(x));
-        const long double double_max = 1.7976931348623157e308;
-        for (int64_t k = 1; k < n && __builtin_islessequal(__builtin_fabsl(b), double_max); k++) {
+        // Half an ulp above the largest double: from here on b rounds to infinity.
+        const long double rounds_to_infinity = 0x1.fffffffffffff8p1023L;
+        for (int64_t k = 1; k < n && __builtin_isless(__builtin_fabsl(b), rounds_to_infinity); k++) {
             long double next = ((2 * b) / x) * (long double)k - a;
             a = b;
             b = next;

@@ -86,10 +86,13 @@ static inline long double x87_atan2(long double y, long double x)
     return r;
 }
 
-// 2^t for any finite t: split at the nearest integer n (current rounding mode),
-// 2^f by f2xm1 on |f| <= 1/2, then scale by 2^n.
+// 2^t: split at the nearest integer n (current rounding mode), 2^f by f2xm1
+// on |f| <= 1/2, then scale by 2^n. The split would turn an infinite t into
+// inf - inf, so 2^+inf = +inf and 2^-inf = +0 are taken directly.
 static inline long double x87_exp2(long double t)
 {
+    if (__builtin_isinf(t))
+        return t > 0 ? t : 0.0L;
     long double n = x87_rndint(t);
     long double f = t - n;
     return x87_scale(x87_f2xm1(f) + 1.0L, n);
