@@ -193,79 +193,36 @@ FPU_GUARDED static double ipextr_block(const DoubleArray *table)
     return n ? (double)ip_extremum(n, y) : no_result();
 }
 
+// The nine exported routines: the worker of their task and table length with
+// the x87 at a 64-bit significand.
+#define IP_ROUTINES(n)                                                                                             \
+    long double ip##n##_func(double x, const double *y)                                                             \
+    {                                                                                                              \
+        unsigned short cw = fpu_enter();                                                                           \
+        long double r = ip_value(n, x, y);                                                                         \
+        fpu_leave(cw);                                                                                             \
+        return r;                                                                                                  \
+    }                                                                                                              \
+    long double ip##n##_root(double v, const double *y)                                                             \
+    {                                                                                                              \
+        unsigned short cw = fpu_enter();                                                                           \
+        long double r = ip_inverse(n, v, y);                                                                       \
+        fpu_leave(cw);                                                                                             \
+        return r;                                                                                                  \
+    }                                                                                                              \
+    long double ip##n##_extr(const double *y)                                                                       \
+    {                                                                                                              \
+        unsigned short cw = fpu_enter();                                                                           \
+        long double r = ip_extremum(n, y);                                                                         \
+        fpu_leave(cw);                                                                                             \
+        return r;                                                                                                  \
+    }
+
 extern "C" {
 
-long double ip3_func(double x, const double *y)
-{
-    unsigned short cw = fpu_enter();
-    long double r = ip_value(3, x, y);
-    fpu_leave(cw);
-    return r;
-}
-
-long double ip3_root(double v, const double *y)
-{
-    unsigned short cw = fpu_enter();
-    long double r = ip_inverse(3, v, y);
-    fpu_leave(cw);
-    return r;
-}
-
-long double ip3_extr(const double *y)
-{
-    unsigned short cw = fpu_enter();
-    long double r = ip_extremum(3, y);
-    fpu_leave(cw);
-    return r;
-}
-
-long double ip4_func(double x, const double *y)
-{
-    unsigned short cw = fpu_enter();
-    long double r = ip_value(4, x, y);
-    fpu_leave(cw);
-    return r;
-}
-
-long double ip4_root(double v, const double *y)
-{
-    unsigned short cw = fpu_enter();
-    long double r = ip_inverse(4, v, y);
-    fpu_leave(cw);
-    return r;
-}
-
-long double ip4_extr(const double *y)
-{
-    unsigned short cw = fpu_enter();
-    long double r = ip_extremum(4, y);
-    fpu_leave(cw);
-    return r;
-}
-
-long double ip5_func(double x, const double *y)
-{
-    unsigned short cw = fpu_enter();
-    long double r = ip_value(5, x, y);
-    fpu_leave(cw);
-    return r;
-}
-
-long double ip5_root(double v, const double *y)
-{
-    unsigned short cw = fpu_enter();
-    long double r = ip_inverse(5, v, y);
-    fpu_leave(cw);
-    return r;
-}
-
-long double ip5_extr(const double *y)
-{
-    unsigned short cw = fpu_enter();
-    long double r = ip_extremum(5, y);
-    fpu_leave(cw);
-    return r;
-}
+IP_ROUTINES(3)
+IP_ROUTINES(4)
+IP_ROUTINES(5)
 
 QR_SHEET void QR_CALL QR_ipfunc(double *result, const double *x, const DoubleArray *table)
 {
