@@ -2,10 +2,9 @@
 // the same arguments, and whole sheet calls (parse, compute, format). The
 // library is loaded at run time, so the C library's own functions stay
 // reachable in the same process.
+#include "bench_library.h"
+
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
-#include <stdio.h>
-#include <stdlib.h>
 
 #include <complex>
 #include <random>
@@ -23,26 +22,6 @@ typedef void (*Sheet1)(char *, const char *);
 typedef void (*Sheet2)(char *, const char *, const char *);
 typedef std::complex<double> cd;
 
-void *library()
-{
-    static void *handle = dlopen(QUOREL_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        fprintf(stderr, "%s\n", dlerror());
-        exit(1);
-    }
-    return handle;
-}
-
-void *symbol(const char *name)
-{
-    void *p = dlsym(library(), name);
-    if (!p) {
-        fprintf(stderr, "missing %s\n", name);
-        exit(1);
-    }
-    return p;
-}
-
 // 1024 arguments in |re|, |im| < 2: inside every function's ordinary range.
 const std::vector<cd> &arguments()
 {
@@ -59,7 +38,7 @@ const std::vector<cd> &arguments()
 
 void run_kernel(benchmark::State &state, const char *name)
 {
-    Kernel1 k = (Kernel1)symbol(name);
+    Kernel1 k = (Kernel1)library_symbol(name);
     const std::vector<cd> &z = arguments();
     size_t i = 0;
     for (auto _ : state) {
@@ -71,7 +50,7 @@ void run_kernel(benchmark::State &state, const char *name)
 
 void run_kernel2(benchmark::State &state, const char *name)
 {
-    Kernel2 k = (Kernel2)symbol(name);
+    Kernel2 k = (Kernel2)library_symbol(name);
     const std::vector<cd> &z = arguments();
     size_t i = 0;
     for (auto _ : state) {
@@ -159,7 +138,7 @@ const int registered = register_all();
 
 void sheet_xadd(benchmark::State &state)
 {
-    Sheet2 f = (Sheet2)symbol("QR_xadd");
+    Sheet2 f = (Sheet2)library_symbol("QR_xadd");
     char result[256];
     for (auto _ : state) {
         f(result, "1.25+2.5i", "3-0.75i");
@@ -170,7 +149,7 @@ BENCHMARK(sheet_xadd)->Name("sheet/XADD");
 
 void sheet_xsin(benchmark::State &state)
 {
-    Sheet1 f = (Sheet1)symbol("QR_xsin");
+    Sheet1 f = (Sheet1)library_symbol("QR_xsin");
     char result[256];
     for (auto _ : state) {
         f(result, "0.5+0.25i");

@@ -1,9 +1,8 @@
 // IPOLVALUE, IPOLINVERSE, POLYNOMIAL and LAGRANGE through the sheet-function
 // entry points, on DoubleArray blocks laid out as a host writes them.
+#include "bench_library.h"
+
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
-#include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include <vector>
@@ -12,21 +11,6 @@ namespace {
 
 struct DoubleArray;
 typedef void (*SheetTable)(double *, const double *, const DoubleArray *);
-
-SheetTable interp_symbol(const char *name)
-{
-    static void *handle = dlopen(QUOREL_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        fprintf(stderr, "%s\n", dlerror());
-        exit(1);
-    }
-    void *p = dlsym(handle, name);
-    if (!p) {
-        fprintf(stderr, "missing %s\n", name);
-        exit(1);
-    }
-    return (SheetTable)p;
-}
 
 void put_word(std::vector<unsigned char> &b, unsigned w)
 {
@@ -54,7 +38,7 @@ std::vector<unsigned char> block(unsigned cols, unsigned rows, const std::vector
 
 void run(benchmark::State &state, const char *name, double x, const std::vector<unsigned char> &b)
 {
-    SheetTable f = interp_symbol(name);
+    SheetTable f = (SheetTable)library_symbol(name);
     const DoubleArray *t = (const DoubleArray *)b.data();
     double r = 0;
     for (auto _ : state) {

@@ -1,11 +1,10 @@
 // GAMMA, BESSEL and WEBER through the sheet-function entry points, beside the
 // C library's tgamma, jn and yn on the same arguments. The library is loaded
 // at run time, so the C library's functions of the same names stay reachable.
+#include "bench_library.h"
+
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 #include <math.h>
-#include <stdio.h>
-#include <stdlib.h>
 
 #include <random>
 #include <vector>
@@ -14,21 +13,6 @@ namespace {
 
 typedef void (*Sheet1)(double *, const double *);
 typedef void (*Sheet2)(double *, const double *, const double *);
-
-void *special_symbol(const char *name)
-{
-    static void *handle = dlopen(QUOREL_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        fprintf(stderr, "%s\n", dlerror());
-        exit(1);
-    }
-    void *p = dlsym(handle, name);
-    if (!p) {
-        fprintf(stderr, "missing %s\n", name);
-        exit(1);
-    }
-    return p;
-}
 
 std::vector<double> uniform(double lo, double hi, unsigned seed)
 {
@@ -56,7 +40,7 @@ const std::vector<double> &bessel_arguments()
 
 void quorel_gamma(benchmark::State &state)
 {
-    Sheet1 f = (Sheet1)special_symbol("QR_gamma");
+    Sheet1 f = (Sheet1)library_symbol("QR_gamma");
     const std::vector<double> &xs = gamma_arguments();
     for (auto _ : state)
         for (double x : xs) {
@@ -78,7 +62,7 @@ void glibc_gamma(benchmark::State &state)
 
 void quorel_sheet2(benchmark::State &state, const char *name, const std::vector<double> &xs)
 {
-    Sheet2 f = (Sheet2)special_symbol(name);
+    Sheet2 f = (Sheet2)library_symbol(name);
     double n = (double)state.range(0);
     for (auto _ : state)
         for (double x : xs) {

@@ -32,10 +32,12 @@ void expect_cells(const std::vector<TestCell> &got, const std::vector<TestCell> 
     ASSERT_EQ(got.size(), want.size()) << what;
     for (size_t i = 0; i < want.size(); i++) {
         EXPECT_EQ(got[i].kind, want[i].kind) << what << " cell " << i;
-        if (want[i].kind == TestCell::number)
+        if (want[i].kind == TestCell::number) {
             EXPECT_EQ(got[i].value, want[i].value) << what << " cell " << i;
-        if (want[i].kind == TestCell::string)
+        }
+        if (want[i].kind == TestCell::string) {
             EXPECT_EQ(got[i].text, want[i].text) << what << " cell " << i;
+        }
     }
 }
 

@@ -275,7 +275,8 @@ TEST(GermanLocaleCatalogue, GetFunctionCountTakesTheEnvironmentsDecimalComma)
     uint16_t count = 0;
     GetFunctionCount(&count);
     snprintf(text, sizeof text, "%.2f", 1.5);
-    if (getenv("QUOREL_EXPECT_GERMAN"))
+    if (getenv("QUOREL_EXPECT_GERMAN")) {
         EXPECT_STREQ(text, "1,50");
+    }
     setlocale(LC_NUMERIC, "C");
 }

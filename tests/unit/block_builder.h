@@ -41,27 +41,37 @@ struct BlockBytes {
         memcpy(b, &d, 8);
         bytes.insert(bytes.end(), b, b + 8);
     }
+    // A copy whose storage ends at the block's last byte, so that ASan
+    // reports a read past it.
+    BlockBytes exact() const
+    {
+        BlockBytes c = *this;
+        c.bytes.shrink_to_fit();
+        return c;
+    }
 };
 
-// Cells row by row over a rows x cols range whose first corner is
-// (col0, row0) on sheet `sheet`.
-inline void write_header(BlockBytes &b, int rows, int cols, unsigned col0, unsigned row0, unsigned sheet,
-                         unsigned count)
+// Header of the range from corner (col1, row1) to corner (col2, row2) on
+// sheet `sheet`.
+inline void write_header(BlockBytes &b, unsigned col1, unsigned row1, unsigned col2, unsigned row2,
+                         unsigned sheet, unsigned count)
 {
-    b.word(col0);
-    b.word(row0);
+    b.word(col1);
+    b.word(row1);
     b.word(sheet);
-    b.word(col0 + cols - 1);
-    b.word(row0 + rows - 1);
+    b.word(col2);
+    b.word(row2);
     b.word(sheet);
     b.word(count);
 }
 
+// Cells row by row over a rows x cols range whose first corner is
+// (col0, row0) on sheet `sheet`.
 inline BlockBytes double_array(int rows, int cols, const std::vector<TestCell> &cells, unsigned col0 = 0,
                                unsigned row0 = 0, unsigned sheet = 0)
 {
     BlockBytes b;
-    write_header(b, rows, cols, col0, row0, sheet, (unsigned)cells.size());
+    write_header(b, col0, row0, col0 + cols - 1, row0 + rows - 1, sheet, (unsigned)cells.size());
     for (size_t i = 0; i < cells.size(); i++) {
         b.word(col0 + (unsigned)(i % cols));
         b.word(row0 + (unsigned)(i / cols));
@@ -72,11 +82,45 @@ inline BlockBytes double_array(int rows, int cols, const std::vector<TestCell> &
     return b;
 }
 
+// DoubleArray over the range from (col1, row1) to (col2, row2) on sheet 2,
+// corners given either way round: values in block order from the top left
+// cell, errors[i] the error word of entry i (0 where absent), and a header
+// count of `count` instead of the number of values when it is not negative.
+// Exact size, so nothing past the last value can be read unnoticed.
+inline BlockBytes double_range(unsigned col1, unsigned row1, unsigned col2, unsigned row2,
+                               const std::vector<double> &values, const std::vector<unsigned> &errors = {},
+                               long count = -1)
+{
+    BlockBytes b;
+    write_header(b, col1, row1, col2, row2, 2, count < 0 ? (unsigned)values.size() : (unsigned)count);
+    unsigned c0 = col1 < col2 ? col1 : col2, r0 = row1 < row2 ? row1 : row2;
+    unsigned width = (col1 < col2 ? col2 - col1 : col1 - col2) + 1;
+    for (size_t i = 0; i < values.size(); i++) {
+        b.word(c0 + (unsigned)(i % width));
+        b.word(r0 + (unsigned)(i / width));
+        b.word(2);
+        b.word(i < errors.size() ? errors[i] : 0);
+        b.real(values[i]);
+    }
+    return b.exact();
+}
+
+// A column or a row of values from column 3, row 10.
+inline BlockBytes double_column(const std::vector<double> &values, const std::vector<unsigned> &errors = {})
+{
+    return double_range(3, 10, 3, 10 + (unsigned)values.size() - 1, values, errors);
+}
+
+inline BlockBytes double_row(const std::vector<double> &values, const std::vector<unsigned> &errors = {})
+{
+    return double_range(3, 10, 3 + (unsigned)values.size() - 1, 10, values, errors);
+}
+
 inline BlockBytes cell_array(int rows, int cols, const std::vector<TestCell> &cells, TextLayout layout,
                              unsigned col0 = 0, unsigned row0 = 0, unsigned sheet = 0)
 {
     BlockBytes b;
-    write_header(b, rows, cols, col0, row0, sheet, (unsigned)cells.size());
+    write_header(b, col0, row0, col0 + cols - 1, row0 + rows - 1, sheet, (unsigned)cells.size());
     for (size_t i = 0; i < cells.size(); i++) {
         const TestCell &c = cells[i];
         b.word(col0 + (unsigned)(i % cols));

@@ -2,6 +2,7 @@
 // that must neither crash the reader nor overrun the 256-byte result buffer.
 #include "complex/complex.h"
 #include "special/x87.h"
+#include "test_support.h"
 
 #include "quorel.h"
 
@@ -18,27 +19,6 @@ namespace {
 
 const double kInf = 1.0 / 0.0;
 const double kNaN = 0.0 / 0.0;
-
-// splitmix64: the same sequence on every target.
-struct Rng {
-    uint64_t state;
-    uint64_t next()
-    {
-        uint64_t z = (state += 0x9e3779b97f4a7c15ull);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-        return z ^ (z >> 31);
-    }
-    double uniform(double lo, double hi) { return lo + (hi - lo) * (double)(next() >> 11) * 0x1p-53; }
-    int below(int n) { return (int)(next() % (uint64_t)n); }
-};
-
-uint64_t bits(double v)
-{
-    uint64_t b;
-    memcpy(&b, &v, sizeof b);
-    return b;
-}
 
 // The codec runs inside the sheet functions' 64-bit precision guard.
 int parse(const char *text, Complex *z)
@@ -129,8 +109,8 @@ TEST(ComplexParse, Table)
         Complex z = {7, 7};
         EXPECT_EQ(parse(c.text, &z), c.ok) << '"' << c.text << '"';
         if (c.ok) {
-            EXPECT_EQ(bits(z.re), bits(c.re)) << '"' << c.text << '"';
-            EXPECT_EQ(bits(z.im), bits(c.im)) << '"' << c.text << '"';
+            EXPECT_EQ(bits_of(z.re), bits_of(c.re)) << '"' << c.text << '"';
+            EXPECT_EQ(bits_of(z.im), bits_of(c.im)) << '"' << c.text << '"';
         }
     }
 }
@@ -285,9 +265,9 @@ TEST(ComplexText, NumberResultNaN)
 {
     double d = 0;
     QR_xreal(&d, "3+4");
-    EXPECT_EQ(bits(d), 0xFFF8000000000000ull);
+    EXPECT_EQ(bits_of(d), 0xFFF8000000000000ull);
     QR_xabs(&d, "");
-    EXPECT_EQ(bits(d), 0xFFF8000000000000ull);
+    EXPECT_EQ(bits_of(d), 0xFFF8000000000000ull);
 }
 
 } // namespace

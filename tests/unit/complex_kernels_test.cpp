@@ -3,6 +3,7 @@
 // random arguments in which every kernel takes part.
 #include "quorel_math.h"
 #include "special/x87.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <stdint.h>
@@ -15,29 +16,6 @@ const double kInf = 1.0 / 0.0;
 const double kNaN = 0.0 / 0.0;
 const double kPi = 3.141592653589793;
 const double kTiny = 0x1p-1000; // sin and cos of it are exact everywhere
-
-// splitmix64: the same sequence on every target.
-struct Rng {
-    uint64_t state;
-    uint64_t next()
-    {
-        uint64_t z = (state += 0x9e3779b97f4a7c15ull);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-        return z ^ (z >> 31);
-    }
-    double uniform(double lo, double hi) { return lo + (hi - lo) * (double)(next() >> 11) * 0x1p-53; }
-    int below(int n) { return (int)(next() % (uint64_t)n); }
-};
-
-uint64_t bits(double v)
-{
-    uint64_t b;
-    memcpy(&b, &v, sizeof b);
-    return b;
-}
-
-bool same(double a, double b) { return bits(a) == bits(b) || (a != a && b != b); }
 
 typedef Complex (*K1)(double, double);
 typedef Complex (*K2)(double, double, double, double);
@@ -124,7 +102,7 @@ TEST(ComplexKernels, ExactValues)
 {
     for (const Exact &c : exact_cases) {
         Complex r = call(c.name, c.a, c.b, c.c, c.d);
-        EXPECT_TRUE(same(r.re, c.re) && same(r.im, c.im))
+        EXPECT_TRUE(same_bits(r.re, c.re) && same_bits(r.im, c.im))
             << c.name << "(" << c.a << ", " << c.b << ", " << c.c << ", " << c.d << ") = (" << r.re << ", " << r.im
             << "), expected (" << c.re << ", " << c.im << ")";
     }
@@ -188,7 +166,7 @@ TEST(ComplexKernels, StepOrderBits)
 {
     for (const Exact &c : step_cases) {
         Complex r = call(c.name, c.a, c.b, c.c, c.d);
-        EXPECT_TRUE(same(r.re, c.re) && same(r.im, c.im))
+        EXPECT_TRUE(same_bits(r.re, c.re) && same_bits(r.im, c.im))
             << c.name << "(" << c.a << ", " << c.b << ", " << c.c << ") = (" << r.re << ", " << r.im << ") "
             << "expected (" << c.re << ", " << c.im << ")";
     }
@@ -257,7 +235,7 @@ TEST(ComplexKernels, NativeTrigBits)
     };
     for (const Exact &c : cases) {
         Complex r = call(c.name, c.a, c.b, c.c, c.d);
-        EXPECT_TRUE(same(r.re, c.re) && same(r.im, c.im)) << c.name << " = (" << r.re << ", " << r.im << ")";
+        EXPECT_TRUE(same_bits(r.re, c.re) && same_bits(r.im, c.im)) << c.name << " = (" << r.re << ", " << r.im << ")";
     }
 }
 #endif

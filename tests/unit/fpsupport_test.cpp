@@ -1,4 +1,4 @@
-#include "special_record.h"
+#include "test_support.h"
 
 #include <float.h>
 

@@ -1,16 +1,15 @@
 // Equidistant-table interpolation: the nine routines through the sheet
 // functions, their reports, and the front end's reading of the block.
-#include "interp_blocks.h"
+#include "block_builder.h"
 #include "quorel.h"
 #include "quorel_math.h"
 #include "special/x87.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
 #include <vector>
-
-using namespace interp_test;
 
 namespace {
 
@@ -30,8 +29,9 @@ struct IpCase {
     int err;         // error number of the report
 };
 
-double sheet(Task task, double arg, const DoubleArray *t)
+double sheet(Task task, double arg, const BlockBytes &block)
 {
+    const DoubleArray *t = (const DoubleArray *)block.data();
     double r = 12345.0;
     if (task == VALUE)
         QR_ipfunc(&r, &arg, t);
@@ -56,8 +56,6 @@ long double routine(Task task, double arg, const std::vector<double> &y)
         return root[n](arg, y.data());
     return extr[n](y.data());
 }
-
-bool same_bits(double a, double b) { return memcmp(&a, &b, sizeof a) == 0; }
 
 // Root of 1.125 t^2 + 2.625 t - 1.5, the inverse of 5 in {2; 3.5; 7.25}.
 double quadratic_root(void)
@@ -151,30 +149,30 @@ void expect_result(const IpCase &c, double r)
 
 } // namespace
 
-using Equidistant = Reports;
+using Equidistant = ErrorRecord;
 
 TEST_F(Equidistant, SheetFunctionsAndRoutines)
 {
     for (const IpCase &c : cases) {
         SCOPED_TRACE(c.what);
-        Block t = column_block(c.y);
-        double r = sheet(c.task, c.arg, t.get());
+        BlockBytes t = double_column(c.y);
+        double r = sheet(c.task, c.arg, t);
         expect_result(c, r);
         EXPECT_EQ(ercnt, c.code ? 1 : 0);
         EXPECT_EQ(funno, c.code);
-        EXPECT_EQ(test_errno_value, c.err);
+        EXPECT_EQ(error_number(), c.err);
 
         // The exported routine gives the same and reports the same.
         funno = 0;
         ercnt = 0;
-        test_errno_value = 0;
+        *test_errno_cell() = 0;
         double direct = (double)routine(c.task, c.arg, c.y);
         EXPECT_TRUE(same_bits(direct, r) || (direct != direct && r != r)) << direct << " " << r;
         EXPECT_EQ(funno, c.code);
-        EXPECT_EQ(test_errno_value, c.err);
+        EXPECT_EQ(error_number(), c.err);
         funno = 0;
         ercnt = 0;
-        test_errno_value = 0;
+        *test_errno_cell() = 0;
     }
 }
 
@@ -195,16 +193,16 @@ TEST_F(Equidistant, EpsilonIsRead)
 TEST_F(Equidistant, StaleFlagsAreNotReported)
 {
     const double y[3] = {2, 3.5, 7.25};
-    Block t = column_block({2, 3.5, 7.25});
+    BlockBytes t = double_column({2, 3.5, 7.25});
     const double x = 0.5, v = 5;
     double r;
     fp_raise(FP_INVALID | FP_DIVBYZERO | FP_OVERFLOW | FP_STACKFAULT);
     EXPECT_EQ((double)ip3_func(x, y), 5.09375);
     fp_raise(FP_INVALID | FP_DIVBYZERO | FP_OVERFLOW);
-    QR_iproot(&r, &v, t.get());
+    QR_iproot(&r, &v, (const DoubleArray *)t.data());
     EXPECT_EQ(r, quadratic_root());
     fp_raise(FP_OVERFLOW);
-    QR_ipextr(&r, t.get());
+    QR_ipextr(&r, (const DoubleArray *)t.data());
     EXPECT_EQ(ercnt, 0);
     EXPECT_EQ(funno, 0);
     fp_clear();
@@ -216,29 +214,29 @@ TEST_F(Equidistant, Blocks)
 {
     struct {
         const char *what;
-        Block block;
+        BlockBytes block;
         double value; // IPOLVALUE at 0.5, NaN when the table is refused
     } blocks[] = {
-        {"column", column_block({2, 3.5, 7.25}), 5.09375},
-        {"row", row_block({2, 3.5, 7.25}), 5.09375},
-        {"2 x 2 in row order", double_block(0, 0, 1, 1, {1, -2, 0.5, 4}), -1.15625},
-        {"reversed corners", double_block(7, 9, 7, 5, {3, 1, -1, 2, 6}), -0.0859375},
-        {"corners never looked at", double_block(0, 0, 9, 9, {2, 3.5, 7.25}), 5.09375},
-        {"two entries", column_block({2, 3.5}), QNAN},
-        {"six entries", column_block({3, 1, -1, 2, 6, 8}), QNAN},
-        {"no entries", double_block(0, 0, 0, 0, {}), QNAN},
-        {"count 0 before good cells", double_block(0, 0, 0, 2, {2, 3.5, 7.25}, {}, 0), QNAN},
-        {"count 3 of four cells", double_block(0, 0, 0, 3, {2, 3.5, 7.25, 1e300}, {0, 0, 0, 7}, 3), 5.09375},
-        {"first cell in error", column_block({2, 3.5, 7.25}, {7}), QNAN},
-        {"last cell in error", column_block({3, 1, -1, 2, 6}, {0, 0, 0, 0, 0x8000}), QNAN},
-        {"middle cell in error", column_block({1, -2, 0.5, 4}, {0, 0, 1}), QNAN},
+        {"column", double_column({2, 3.5, 7.25}), 5.09375},
+        {"row", double_row({2, 3.5, 7.25}), 5.09375},
+        {"2 x 2 in row order", double_range(0, 0, 1, 1, {1, -2, 0.5, 4}), -1.15625},
+        {"reversed corners", double_range(7, 9, 7, 5, {3, 1, -1, 2, 6}), -0.0859375},
+        {"corners never looked at", double_range(0, 0, 9, 9, {2, 3.5, 7.25}), 5.09375},
+        {"two entries", double_column({2, 3.5}), QNAN},
+        {"six entries", double_column({3, 1, -1, 2, 6, 8}), QNAN},
+        {"no entries", double_range(0, 0, 0, 0, {}), QNAN},
+        {"count 0 before good cells", double_range(0, 0, 0, 2, {2, 3.5, 7.25}, {}, 0), QNAN},
+        {"count 3 of four cells", double_range(0, 0, 0, 3, {2, 3.5, 7.25, 1e300}, {0, 0, 0, 7}, 3), 5.09375},
+        {"first cell in error", double_column({2, 3.5, 7.25}, {7}), QNAN},
+        {"last cell in error", double_column({3, 1, -1, 2, 6}, {0, 0, 0, 0, 0x8000}), QNAN},
+        {"middle cell in error", double_column({1, -2, 0.5, 4}, {0, 0, 1}), QNAN},
     };
     for (auto &b : blocks) {
         SCOPED_TRACE(b.what);
-        double r = sheet(VALUE, 0.5, b.block.get());
+        double r = sheet(VALUE, 0.5, b.block);
         if (b.value != b.value) {
-            double inverse = sheet(INVERSE, 5, b.block.get());
-            double extremum = sheet(EXTREMUM, 0, b.block.get());
+            double inverse = sheet(INVERSE, 5, b.block);
+            double extremum = sheet(EXTREMUM, 0, b.block);
             EXPECT_TRUE(r != r && inverse != inverse && extremum != extremum) << r << inverse << extremum;
         } else {
             EXPECT_EQ(r, b.value);

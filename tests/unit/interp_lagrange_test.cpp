@@ -1,8 +1,9 @@
 // Lagrange interpolation and polynomial evaluation over DoubleArray blocks.
-#include "interp_blocks.h"
+#include "block_builder.h"
 #include "quorel.h"
 #include "quorel_math.h"
 #include "special/x87.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <limits.h>
@@ -10,24 +11,22 @@
 
 #include <vector>
 
-using namespace interp_test;
-
 namespace {
 
 const double INF = __builtin_inf();
 const double QNAN = __builtin_nan("");
 
-double sheet_lagrange(double x, const Block &b)
+double sheet_lagrange(double x, const BlockBytes &b)
 {
     double r = 12345.0;
-    QR_lagrange(&r, &x, b.get());
+    QR_lagrange(&r, &x, (const DoubleArray *)b.data());
     return r;
 }
 
-double sheet_poly(double x, const Block &b)
+double sheet_poly(double x, const BlockBytes &b)
 {
     double r = 12345.0;
-    QR_poly(&r, &x, b.get());
+    QR_poly(&r, &x, (const DoubleArray *)b.data());
     return r;
 }
 
@@ -64,8 +63,8 @@ long double reference(double x, int n, const double *p)
 
 } // namespace
 
-using Lagrange = Reports;
-using Polynomial = Reports;
+using Lagrange = ErrorRecord;
+using Polynomial = ErrorRecord;
 
 // Layouts: two columns are pairs by rows, two rows are x over y; a 2 x 2
 // range is read by rows. Corner differences are on widened words: a reversed
@@ -74,32 +73,32 @@ TEST_F(Lagrange, Layouts)
 {
     struct {
         const char *what;
-        Block block;
+        BlockBytes block;
         double x, expected;
     } cases[] = {
-        {"three rows of pairs", double_block(0, 0, 1, 2, {0, 1, 1, 3, 2, 7}), 1.5, 4.75},
-        {"two rows of three", double_block(0, 0, 2, 1, {0, 1, 2, 1, 3, 7}), 1.5, 4.75},
-        {"at a table abscissa", double_block(0, 0, 1, 2, {0, 1, 1, 3, 2, 7}), 2, 7},
-        {"2 x 2 by rows", double_block(5, 5, 6, 6, {0, 1, 2, 5}), 1, 3},
-        {"one column of two is one point", double_block(4, 4, 4, 5, {7, 9}), 123, 9},
-        {"reversed columns, two rows", double_block(1, 0, 0, 1, {0, 1, 2, 5}), 1, 5},
-        {"wrapped columns, two rows", double_block(65535, 0, 0, 1, {0, 1, 2, 5}), 1, 5},
-        {"two columns, reversed rows", double_block(0, 1, 1, 0, {0, 1, 2, 5}), 1, 3},
-        {"no entries, two columns", double_block(0, 0, 1, 0, {}, {}, 0), 1, 0},
-        {"count below the cells", double_block(0, 0, 1, 2, {0, 1, 1, 3, 2, 7}, {0, 0, 0, 0, 0, 9}, 4), 1.5, 4},
-        {"one column of three", double_block(0, 0, 0, 2, {0, 1, 2}), 1, QNAN},
-        {"3 x 3", double_block(0, 0, 2, 2, {0, 1, 2, 3, 4, 5, 6, 7, 8}), 1, QNAN},
-        {"one row of four", double_block(0, 0, 3, 0, {0, 1, 2, 5}), 1, QNAN},
-        {"one column, reversed rows", double_block(0, 1, 0, 0, {0, 1}), 1, QNAN},
-        {"wrapped rows", double_block(0, 65535, 0, 0, {0, 1}), 1, QNAN},
-        {"no entries, one cell", double_block(0, 0, 0, 0, {}), 1, QNAN},
-        {"odd count", double_block(0, 0, 1, 2, {0, 1, 1, 3, 2}), 1, QNAN},
-        {"first cell in error", double_block(0, 0, 1, 2, {0, 1, 1, 3, 2, 7}, {7}), 1.5, QNAN},
-        {"later cell in error", double_block(0, 0, 1, 2, {0, 1, 1, 3, 2, 7}, {0, 0, 0, 0, 0, 7}), 1.5, QNAN},
-        {"x row cell in error", double_block(0, 0, 2, 1, {0, 1, 2, 1, 3, 7}, {0, 1}), 1.5, QNAN},
+        {"three rows of pairs", double_range(0, 0, 1, 2, {0, 1, 1, 3, 2, 7}), 1.5, 4.75},
+        {"two rows of three", double_range(0, 0, 2, 1, {0, 1, 2, 1, 3, 7}), 1.5, 4.75},
+        {"at a table abscissa", double_range(0, 0, 1, 2, {0, 1, 1, 3, 2, 7}), 2, 7},
+        {"2 x 2 by rows", double_range(5, 5, 6, 6, {0, 1, 2, 5}), 1, 3},
+        {"one column of two is one point", double_range(4, 4, 4, 5, {7, 9}), 123, 9},
+        {"reversed columns, two rows", double_range(1, 0, 0, 1, {0, 1, 2, 5}), 1, 5},
+        {"wrapped columns, two rows", double_range(65535, 0, 0, 1, {0, 1, 2, 5}), 1, 5},
+        {"two columns, reversed rows", double_range(0, 1, 1, 0, {0, 1, 2, 5}), 1, 3},
+        {"no entries, two columns", double_range(0, 0, 1, 0, {}, {}, 0), 1, 0},
+        {"count below the cells", double_range(0, 0, 1, 2, {0, 1, 1, 3, 2, 7}, {0, 0, 0, 0, 0, 9}, 4), 1.5, 4},
+        {"one column of three", double_range(0, 0, 0, 2, {0, 1, 2}), 1, QNAN},
+        {"3 x 3", double_range(0, 0, 2, 2, {0, 1, 2, 3, 4, 5, 6, 7, 8}), 1, QNAN},
+        {"one row of four", double_range(0, 0, 3, 0, {0, 1, 2, 5}), 1, QNAN},
+        {"one column, reversed rows", double_range(0, 1, 0, 0, {0, 1}), 1, QNAN},
+        {"wrapped rows", double_range(0, 65535, 0, 0, {0, 1}), 1, QNAN},
+        {"no entries, one cell", double_range(0, 0, 0, 0, {}), 1, QNAN},
+        {"odd count", double_range(0, 0, 1, 2, {0, 1, 1, 3, 2}), 1, QNAN},
+        {"first cell in error", double_range(0, 0, 1, 2, {0, 1, 1, 3, 2, 7}, {7}), 1.5, QNAN},
+        {"later cell in error", double_range(0, 0, 1, 2, {0, 1, 1, 3, 2, 7}, {0, 0, 0, 0, 0, 7}), 1.5, QNAN},
+        {"x row cell in error", double_range(0, 0, 2, 1, {0, 1, 2, 1, 3, 7}, {0, 1}), 1.5, QNAN},
         // Two equal abscissae: a zero weight denominator, no report.
-        {"equal abscissae", double_block(0, 0, 1, 1, {1, 2, 1, 3}), 0.5, -INF},
-        {"equal abscissae at the node", double_block(0, 0, 1, 1, {1, 2, 1, 3}), 1, QNAN},
+        {"equal abscissae", double_range(0, 0, 1, 1, {1, 2, 1, 3}), 0.5, -INF},
+        {"equal abscissae at the node", double_range(0, 0, 1, 1, {1, 2, 1, 3}), 1, QNAN},
     };
     for (auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -209,7 +208,7 @@ TEST(LagrangeRoutine, LargestBlock)
         cells[2 * i] = i;
         cells[2 * i + 1] = 0.5 + i / 65536.0;
     }
-    Block b = double_block(0, 0, 1, n - 1, cells);
+    BlockBytes b = double_range(0, 0, 1, n - 1, cells);
     EXPECT_EQ(sheet_lagrange(16383.5, b), 0.5 + 16383.5 / 65536.0);
 }
 
@@ -218,27 +217,27 @@ TEST_F(Polynomial, Coefficients)
     const double tiny = 0x1p-60; // (x - 1)^3 at x = 1 + 2^-20, exact only in extended precision
     struct {
         const char *what;
-        Block block;
+        BlockBytes block;
         double x, expected;
     } cases[] = {
-        {"column", column_block({1, 0, -3}), 2, 1},
-        {"row", row_block({1, 0, -3}), 2, 1},
-        {"highest power first", column_block({1, 2, 3}), 10, 123},
-        {"highest power first, row", row_block({1, 2, 3}), 10, 123},
-        {"reversed column", double_block(2, 9, 2, 7, {1, 2, 3}), 10, 123},
-        {"extended accumulator", column_block({1, -3, 3, -1}), 1.0 + 0x1p-20, tiny},
-        {"single entry", column_block({5}), 7, 5},
-        {"single entry, infinite x", column_block({5}), INF, 5},
-        {"single entry, NaN x", column_block({5}), QNAN, 5},
-        {"count 1 of three cells", double_block(0, 0, 0, 2, {4, 8, 9}, {}, 1), 3, 4},
-        {"2 x 2", double_block(0, 0, 1, 1, {1, 2, 3, 4}), 1, QNAN},
-        {"first cell in error", column_block({1, 2, 3}, {5}), 1, QNAN},
-        {"later cell in error", column_block({1, 2, 3}, {0, 0, 5}), 1, QNAN},
-        {"row cell in error", row_block({1, 2, 3, 4}, {0, 1}), 1, QNAN},
+        {"column", double_column({1, 0, -3}), 2, 1},
+        {"row", double_row({1, 0, -3}), 2, 1},
+        {"highest power first", double_column({1, 2, 3}), 10, 123},
+        {"highest power first, row", double_row({1, 2, 3}), 10, 123},
+        {"reversed column", double_range(2, 9, 2, 7, {1, 2, 3}), 10, 123},
+        {"extended accumulator", double_column({1, -3, 3, -1}), 1.0 + 0x1p-20, tiny},
+        {"single entry", double_column({5}), 7, 5},
+        {"single entry, infinite x", double_column({5}), INF, 5},
+        {"single entry, NaN x", double_column({5}), QNAN, 5},
+        {"count 1 of three cells", double_range(0, 0, 0, 2, {4, 8, 9}, {}, 1), 3, 4},
+        {"2 x 2", double_range(0, 0, 1, 1, {1, 2, 3, 4}), 1, QNAN},
+        {"first cell in error", double_column({1, 2, 3}, {5}), 1, QNAN},
+        {"later cell in error", double_column({1, 2, 3}, {0, 0, 5}), 1, QNAN},
+        {"row cell in error", double_row({1, 2, 3, 4}, {0, 1}), 1, QNAN},
         // No entries: nothing to evaluate, and the cell after the header is
         // not one of the range.
-        {"no entries", double_block(0, 0, 0, 0, {}), 1, QNAN},
-        {"count 0 before a good cell", double_block(0, 0, 0, 0, {7}, {}, 0), 1, QNAN},
+        {"no entries", double_range(0, 0, 0, 0, {}), 1, QNAN},
+        {"count 0 before a good cell", double_range(0, 0, 0, 0, {7}, {}, 0), 1, QNAN},
     };
     for (auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -254,14 +253,14 @@ TEST_F(Polynomial, Coefficients)
 TEST(InterpSheets, PrecisionControl)
 {
     typedef void (*Sheet)(double *, const double *, const DoubleArray *);
-    Block table = column_block({2, 3.5, 7.25});
-    Block points = double_block(0, 0, 1, 2, {0, 1, 1, 3, 2, 7});
-    Block cubic = column_block({1, -3, 3, -1});
+    BlockBytes table = double_column({2, 3.5, 7.25});
+    BlockBytes points = double_range(0, 0, 1, 2, {0, 1, 1, 3, 2, 7});
+    BlockBytes cubic = double_column({1, -3, 3, -1});
     struct {
         const char *what;
         Sheet f;
         double x;
-        const Block *b;
+        const BlockBytes *b;
     } cases[] = {
         {"IPOLINVERSE", QR_iproot, 5, &table},
         {"LAGRANGE far from the points", QR_lagrange, 100000.1, &points},
@@ -272,9 +271,9 @@ TEST(InterpSheets, PrecisionControl)
     for (auto &c : cases) {
         SCOPED_TRACE(c.what);
         double at64, at53;
-        c.f(&at64, &c.x, c.b->get());
+        c.f(&at64, &c.x, (const DoubleArray *)c.b->data());
         x87_set_control(cw53);
-        c.f(&at53, &c.x, c.b->get());
+        c.f(&at53, &c.x, (const DoubleArray *)c.b->data());
         unsigned short after = x87_control();
         x87_set_control(saved);
         EXPECT_EQ(at53, at64);

@@ -1,5 +1,5 @@
 #include "special/special.h"
-#include "special_record.h"
+#include "test_support.h"
 
 using GammaErrors = ErrorRecord;
 

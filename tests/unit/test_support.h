@@ -1,8 +1,9 @@
-// Helpers for tests of the numeric routines: a fixture that gives every test
-// a clean process-wide error record (and puts the caller's hook and error
-// number source back afterwards), and unit-in-the-last-place distances.
-#ifndef QUOREL_TEST_SPECIAL_RECORD_H
-#define QUOREL_TEST_SPECIAL_RECORD_H
+// Helpers shared by the unit tests: a fixture that gives every test a clean
+// process-wide error record (and puts the caller's hook and error number
+// source back afterwards), bit patterns and unit-in-the-last-place distances,
+// and a random sequence that is the same on every target.
+#ifndef QUOREL_TEST_SUPPORT_H
+#define QUOREL_TEST_SUPPORT_H
 
 #include "special/fpsupport.h"
 
@@ -60,6 +61,9 @@ inline uint64_t bits_of(double x)
     return b;
 }
 
+// The same bit pattern, or both NaN.
+inline bool same_bits(double a, double b) { return bits_of(a) == bits_of(b) || (a != a && b != b); }
+
 // Distance in representable doubles (same-sign finite values).
 inline double ulp_distance(double a, double b)
 {
@@ -74,5 +78,19 @@ inline double ulp_distance(double a, double b)
 }
 
 inline bool is_nan(double x) { return x != x; }
+
+// splitmix64: the same sequence on every target.
+struct Rng {
+    uint64_t state;
+    uint64_t next()
+    {
+        uint64_t z = (state += 0x9e3779b97f4a7c15ull);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+        return z ^ (z >> 31);
+    }
+    double uniform(double lo, double hi) { return lo + (hi - lo) * (double)(next() >> 11) * 0x1p-53; }
+    int below(int n) { return (int)(next() % (uint64_t)n); }
+};
 
 #endif
