@@ -144,6 +144,19 @@ void __bessel_asym0(double x) { asymptotic(x, &asym0, &__bessel_pq0); }
 
 void __bessel_asym1(double x) { asymptotic(x, &asym1, &__bessel_pq1); }
 
+// The common part of the asymptotic forms for x > 8: sqrt(2/(πx)) and the
+// sine and cosine of a = x - π/4.
+struct Hankel {
+    long double k, sin_a, cos_a;
+};
+
+static inline Hankel hankel(double x)
+{
+    long double a = (long double)x - _pi_4;
+    Hankel h = {x87_sqrt(_2_pi / (long double)x), x87_sin(a), x87_cos(a)};
+    return h;
+}
+
 long double __j0_ext(double x)
 {
     if (is_nan(x))
@@ -156,10 +169,8 @@ long double __j0_ext(double x)
         r = f.num / f.den;
     } else {
         __bessel_asym0(x);
-        long double a = (long double)x - _pi_4;
-        long double k = x87_sqrt(_2_pi / (long double)x);
-        long double sin_a = x87_sin(a), cos_a = x87_cos(a);
-        r = k * (__bessel_pq0.p * cos_a - __bessel_pq0.q * sin_a);
+        Hankel h = hankel(x);
+        r = h.k * (__bessel_pq0.p * h.cos_a - __bessel_pq0.q * h.sin_a);
     }
     report_flags(r, CODE_J0);
     return r;
@@ -182,10 +193,8 @@ long double __y0_ext(double x)
         r = q + ((long double)_2_pi * j) * ln(x);
     } else {
         __bessel_asym0(x);
-        long double a = (long double)x - _pi_4;
-        long double k = x87_sqrt(_2_pi / (long double)x);
-        long double sin_a = x87_sin(a), cos_a = x87_cos(a);
-        r = k * (__bessel_pq0.p * sin_a + __bessel_pq0.q * cos_a);
+        Hankel h = hankel(x);
+        r = h.k * (__bessel_pq0.p * h.sin_a + __bessel_pq0.q * h.cos_a);
     }
     report_flags(r, CODE_Y0);
     return r;
@@ -205,10 +214,8 @@ long double __j1_ext(double x)
         r = ((long double)x * f.num) / f.den;
     } else {
         __bessel_asym1(ax);
-        long double a = (long double)ax - _pi_4;
-        long double k = x87_sqrt(_2_pi / (long double)ax);
-        long double sin_a = x87_sin(a), cos_a = x87_cos(a);
-        r = k * (__bessel_pq1.p * sin_a + __bessel_pq1.q * cos_a);
+        Hankel h = hankel(ax);
+        r = h.k * (__bessel_pq1.p * h.sin_a + __bessel_pq1.q * h.cos_a);
         if (sign_bit(x))
             r = -r;
     }
@@ -236,10 +243,8 @@ long double __y1_ext(double x)
         r = q + (long double)_2_pi * (j * l - inv);
     } else {
         __bessel_asym1(x);
-        long double a = (long double)x - _pi_4;
-        long double k = x87_sqrt(_2_pi / (long double)x);
-        long double sin_a = x87_sin(a), cos_a = x87_cos(a);
-        r = k * (__bessel_pq1.q * sin_a - __bessel_pq1.p * cos_a);
+        Hankel h = hankel(x);
+        r = h.k * (__bessel_pq1.q * h.sin_a - __bessel_pq1.p * h.cos_a);
     }
     report_flags(r, CODE_Y1);
     return r;
