@@ -162,13 +162,23 @@ static inline void x87_set_control(unsigned short cw) { asm volatile("fldcw %0" 
 #define FPU_GUARDED __attribute__((noipa))
 #endif
 
+// The control word while the library computes: 64-bit precision, all
+// exceptions masked, the caller's rounding mode.
+static inline unsigned short fpu_working(unsigned short caller) { return (unsigned short)(caller | 0x033F); }
+
+// fldcw is slow, so the control word is only loaded when it has to change.
 static inline unsigned short fpu_enter(void)
 {
     unsigned short saved = x87_control();
-    x87_set_control((unsigned short)(saved | 0x033F));
+    if (fpu_working(saved) != saved)
+        x87_set_control(fpu_working(saved));
     return saved;
 }
 
-static inline void fpu_leave(unsigned short saved) { x87_set_control(saved); }
+static inline void fpu_leave(unsigned short saved)
+{
+    if (fpu_working(saved) != saved)
+        x87_set_control(saved);
+}
 
 #endif
