@@ -26,7 +26,10 @@ for preset in "${presets[@]}"; do
     fi
     echo "=== $preset: test"
     log="build/$preset.test.log"
-    ctest --preset "$preset" 2>&1 | tee "$log" | grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|FAIL' || true
+    ctest --preset "$preset" --output-on-failure 2>&1 | tee "$log" | grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|FAIL' || true
+    # What a failing test printed, so that the CI log tells why.
+    awk '/^ *[0-9]+\/[0-9]+ Test/ { show = /\*\*\*|Failed|Timeout/; next } /tests passed/ { show = 0 } show' "$log" |
+        grep -v '^FAILED' | tail -n 60
     line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
     if [ -z "$line" ]; then
         report+=("$preset: NO TESTS RAN")

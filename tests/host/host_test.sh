@@ -141,15 +141,17 @@ table=$(cat <<'TABLE'
 TABLE
 )
 
+# The table is read on descriptor 3 and every command runs with stdin from
+# /dev/null, so that nothing the tool or the emulator starts can eat the rows.
 failures=0 rows=0
-while IFS='|' read -r status check expected args; do
+while IFS='|' read -r -u 3 status check expected args; do
     status=$(echo $status) check=$(echo $check)
     expected=$(eval "echo \"$(echo "$expected" | sed 's/^ *//; s/ *$//; s/"/\\"/g')\"")
     eval "set -- $args"
     environment=()
     while [ $# -gt 0 ] && [[ $1 =~ ^[A-Z_]+= ]]; do environment+=("$1"); shift; done
     rows=$((rows + 1))
-    env "${environment[@]}" $emulator "$tool" "$@" > "$T/stdout" 2> "$T/stderr"
+    env "${environment[@]}" $emulator "$tool" "$@" < /dev/null > "$T/stdout" 2> "$T/stderr" 3<&-
     got=$?
     ok=1
     [ "$got" = "$status" ] || ok=0
@@ -160,11 +162,16 @@ while IFS='|' read -r status check expected args; do
     esac
     if [ $ok = 0 ]; then
         failures=$((failures + 1))
-        echo "FAILED: quorel-host $args"
-        echo "  expected exit $status, $check $expected"
-        echo "  got exit $got; stdout: $(head -c 600 "$T/stdout")"
-        echo "  stderr: $(head -c 600 "$T/stderr")"
+        # One line per failure, so that log filters keep the whole story.
+        echo "FAILED: quorel-host $args | expected exit $status, $check $expected" \
+             "| got exit $got, stdout $(head -c 400 "$T/stdout" | od -An -c | tr -s ' \n' ' ')" \
+             "| stderr $(head -c 400 "$T/stderr" | tr '\n' ' ')"
     fi
-done <<< "$table"
+done 3<<< "$table"
+expected_rows=$(grep -c . <<< "$table")
 echo "$((rows - failures)) of $rows host tool checks passed"
+if [ "$rows" != "$expected_rows" ]; then
+    echo "FAILED: only $rows of the $expected_rows rows ran"
+    exit 1
+fi
 [ $failures = 0 ]
