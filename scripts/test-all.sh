@@ -8,6 +8,8 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh || exit 1
 
 jobs=$(nproc)
+export QUOREL_FLAKY_LOG=$PWD/build/flaky.log
+mkdir -p build && rm -f "$QUOREL_FLAKY_LOG"
 presets=(linux-x64 linux-x64-sanitize linux-i386 windows-i686 windows-x64)
 total_passed=0
 total_failed=0
@@ -26,7 +28,7 @@ for preset in "${presets[@]}"; do
     fi
     echo "=== $preset: test"
     log="build/$preset.test.log"
-    ctest --preset "$preset" --output-on-failure 2>&1 | tee "$log" | grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|FAIL' || true
+    ctest --preset "$preset" --output-on-failure 2>&1 | tee "$log" | grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|FAIL|FLAKY' || true
     # What a failing test printed, so that the CI log tells why.
     awk '/^ *[0-9]+\/[0-9]+ Test/ { show = /\*\*\*|Failed|Timeout/; next } /tests passed/ { show = 0 } show' "$log" |
         grep -v '^FAILED' | tail -n 60
@@ -65,6 +67,11 @@ else
     tail -n 40 build/fuzz.build.log
     report+=("fuzz: BUILD FAILED")
     total_failed=$((total_failed + 1))
+fi
+
+if [ -s "$QUOREL_FLAKY_LOG" ]; then
+    echo "=== emulated runs that passed only when run again"
+    cat "$QUOREL_FLAKY_LOG"
 fi
 
 echo
