@@ -152,7 +152,7 @@ while IFS='|' read -r -u 3 status check expected args; do
     while [ $# -gt 0 ] && [[ $1 =~ ^[A-Z_]+= ]]; do environment+=("$1"); shift; done
     rows=$((rows + 1))
     # Under an emulator a row that fails is run once more and the first
-    # attempt is logged as FLAKY: wine has been seen to stumble on a row that
+    # attempt is logged as FLAKY: wine has been seen to fail a row on CI that
     # passes every other time. Native runs get one attempt.
     attempts=1
     [ -n "$emulator" ] && attempts=2
