@@ -243,13 +243,7 @@ FPU_GUARDED Complex __xatanh(double x, double y)
 extern "C" {
 
 #define GUARD1(name)                                                                                               \
-    Complex name(double x, double y)                                                                               \
-    {                                                                                                              \
-        unsigned short cw = fpu_enter();                                                                           \
-        Complex r = __##name(x, y);                                                                                \
-        fpu_leave(cw);                                                                                             \
-        return r;                                                                                                  \
-    }
+    Complex name(double x, double y) { return fpu_call(__##name, x, y); }
 
 GUARD1(xexp)
 GUARD1(xpow10)
@@ -271,17 +265,11 @@ GUARD1(xatanh)
 
 Complex xlogy(double x1, double y1, double x2, double y2)
 {
-    unsigned short cw = fpu_enter();
-    Complex r = __xlogy(x1, y1, x2, y2);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(__xlogy, x1, y1, x2, y2);
 }
 
 Complex xpow(double x1, double y1, double x2, double y2)
 {
-    unsigned short cw = fpu_enter();
-    Complex r = __xpow(x1, y1, x2, y2);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(__xpow, x1, y1, x2, y2);
 }
 }

@@ -120,24 +120,17 @@ FPU_GUARDED static void sum_cells(char *result, const CellArray *range)
 
 static inline void number_entry(double *result, const char *z, Part part)
 {
-    unsigned short cw = fpu_enter();
-    double r = number_of(z, part);
-    fpu_leave(cw);
-    *result = r;
+    *result = fpu_call(number_of, z, part);
 }
 
 static inline void unary_entry(char *result, const char *z, Kernel1 kernel)
 {
-    unsigned short cw = fpu_enter();
-    unary(result, z, kernel);
-    fpu_leave(cw);
+    fpu_call(unary, result, z, kernel);
 }
 
 static inline void binary_entry(char *result, const char *a, const char *b, Kernel2 kernel)
 {
-    unsigned short cw = fpu_enter();
-    binary(result, a, b, kernel);
-    fpu_leave(cw);
+    fpu_call(binary, result, a, b, kernel);
 }
 
 extern "C" {
@@ -175,8 +168,6 @@ QR_SHEET void QR_CALL QR_xatanh(char *result, const char *z) { unary_entry(resul
 
 QR_SHEET void QR_CALL QR_xsum(char *result, const CellArray *range)
 {
-    unsigned short cw = fpu_enter();
-    sum_cells(result, range);
-    fpu_leave(cw);
+    fpu_call(sum_cells, result, range);
 }
 }

@@ -43,9 +43,7 @@ extern "C" {
 
 QR_SHEET void QR_CALL QR_euro(char *result, const double *number, const double *decimals)
 {
-    unsigned short cw = fpu_enter();
-    euro_text(result, *number, *decimals);
-    fpu_leave(cw);
+    fpu_call(euro_text, result, *number, *decimals);
 }
 
 } // extern "C"

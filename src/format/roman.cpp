@@ -86,9 +86,7 @@ static FPU_GUARDED void word_text(double number)
 void QR_CALL QR_word(char *result, const double *number)
 {
     (void)result;
-    unsigned short cw = fpu_enter();
-    word_text(*number);
-    fpu_leave(cw);
+    fpu_call(word_text, *number);
 }
 
 } // extern "C"

@@ -196,27 +196,9 @@ FPU_GUARDED static double ipextr_block(const DoubleArray *table)
 // The nine exported routines: the worker of their task and table length with
 // the x87 at a 64-bit significand.
 #define IP_ROUTINES(n)                                                                                             \
-    long double ip##n##_func(double x, const double *y)                                                             \
-    {                                                                                                              \
-        unsigned short cw = fpu_enter();                                                                           \
-        long double r = ip_value(n, x, y);                                                                         \
-        fpu_leave(cw);                                                                                             \
-        return r;                                                                                                  \
-    }                                                                                                              \
-    long double ip##n##_root(double v, const double *y)                                                             \
-    {                                                                                                              \
-        unsigned short cw = fpu_enter();                                                                           \
-        long double r = ip_inverse(n, v, y);                                                                       \
-        fpu_leave(cw);                                                                                             \
-        return r;                                                                                                  \
-    }                                                                                                              \
-    long double ip##n##_extr(const double *y)                                                                       \
-    {                                                                                                              \
-        unsigned short cw = fpu_enter();                                                                           \
-        long double r = ip_extremum(n, y);                                                                         \
-        fpu_leave(cw);                                                                                             \
-        return r;                                                                                                  \
-    }
+    long double ip##n##_func(double x, const double *y) { return fpu_call(ip_value, n, x, y); }                    \
+    long double ip##n##_root(double v, const double *y) { return fpu_call(ip_inverse, n, v, y); }                  \
+    long double ip##n##_extr(const double *y) { return fpu_call(ip_extremum, n, y); }
 
 extern "C" {
 
@@ -226,26 +208,17 @@ IP_ROUTINES(5)
 
 QR_SHEET void QR_CALL QR_ipfunc(double *result, const double *x, const DoubleArray *table)
 {
-    unsigned short cw = fpu_enter();
-    double r = ipfunc_block(*x, table);
-    fpu_leave(cw);
-    *result = r;
+    *result = fpu_call(ipfunc_block, *x, table);
 }
 
 QR_SHEET void QR_CALL QR_iproot(double *result, const double *value, const DoubleArray *table)
 {
-    unsigned short cw = fpu_enter();
-    double r = iproot_block(*value, table);
-    fpu_leave(cw);
-    *result = r;
+    *result = fpu_call(iproot_block, *value, table);
 }
 
 QR_SHEET void QR_CALL QR_ipextr(double *result, const DoubleArray *table)
 {
-    unsigned short cw = fpu_enter();
-    double r = ipextr_block(table);
-    fpu_leave(cw);
-    *result = r;
+    *result = fpu_call(ipextr_block, table);
 }
 
 }

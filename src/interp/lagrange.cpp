@@ -217,26 +217,17 @@ extern "C" {
 
 long double lagrange(double x, int n, const double *points)
 {
-    unsigned short cw = fpu_enter();
-    long double r = lagrange_sum(x, n, points);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(lagrange_sum, x, n, points);
 }
 
 QR_SHEET void QR_CALL QR_lagrange(double *result, const double *x, const DoubleArray *table)
 {
-    unsigned short cw = fpu_enter();
-    double r = lagrange_block(*x, table);
-    fpu_leave(cw);
-    *result = r;
+    *result = fpu_call(lagrange_block, *x, table);
 }
 
 QR_SHEET void QR_CALL QR_poly(double *result, const double *x, const DoubleArray *coefficients)
 {
-    unsigned short cw = fpu_enter();
-    double r = poly_block(*x, coefficients);
-    fpu_leave(cw);
-    *result = r;
+    *result = fpu_call(poly_block, *x, coefficients);
 }
 
 }

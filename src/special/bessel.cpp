@@ -366,50 +366,32 @@ extern "C" {
 
 double j0(double x)
 {
-    unsigned short cw = fpu_enter();
-    double r = j0_guarded(x);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(j0_guarded, x);
 }
 
 double j1(double x)
 {
-    unsigned short cw = fpu_enter();
-    double r = j1_guarded(x);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(j1_guarded, x);
 }
 
 double y0(double x)
 {
-    unsigned short cw = fpu_enter();
-    double r = y0_guarded(x);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(y0_guarded, x);
 }
 
 double y1(double x)
 {
-    unsigned short cw = fpu_enter();
-    double r = y1_guarded(x);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(y1_guarded, x);
 }
 
 double jn(int n, double x)
 {
-    unsigned short cw = fpu_enter();
-    double r = jn_guarded(n, x);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(jn_guarded, n, x);
 }
 
 double yn(int n, double x)
 {
-    unsigned short cw = fpu_enter();
-    double r = yn_guarded(n, x);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(yn_guarded, n, x);
 }
 
 }

@@ -135,18 +135,12 @@ extern "C" {
 
 double gamma(double x)
 {
-    unsigned short cw = fpu_enter();
-    double r = gamma_guarded(x);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(gamma_guarded, x);
 }
 
 double lgamma(double x, int *sign)
 {
-    unsigned short cw = fpu_enter();
-    double r = lgamma_guarded(x, sign);
-    fpu_leave(cw);
-    return r;
+    return fpu_call(lgamma_guarded, x, sign);
 }
 
 }

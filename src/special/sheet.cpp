@@ -20,26 +20,17 @@ extern "C" {
 
 QR_SHEET void QR_CALL QR_gamma(double *result, const double *x)
 {
-    unsigned short cw = fpu_enter();
-    double r = gamma_sheet(*x);
-    fpu_leave(cw);
-    *result = r;
+    *result = fpu_call(gamma_sheet, *x);
 }
 
 QR_SHEET void QR_CALL QR_bessel(double *result, const double *x, const double *order)
 {
-    unsigned short cw = fpu_enter();
-    double r = bessel_sheet(*x, *order);
-    fpu_leave(cw);
-    *result = r;
+    *result = fpu_call(bessel_sheet, *x, *order);
 }
 
 QR_SHEET void QR_CALL QR_weber(double *result, const double *x, const double *order)
 {
-    unsigned short cw = fpu_enter();
-    double r = weber_sheet(*x, *order);
-    fpu_leave(cw);
-    *result = r;
+    *result = fpu_call(weber_sheet, *x, *order);
 }
 
 }

@@ -181,4 +181,18 @@ static inline void fpu_leave(unsigned short saved)
         x87_set_control(saved);
 }
 
+// Every exported entry: an FPU_GUARDED worker run between the two. The
+// caller's control word comes back after the result is taken, on every path.
+struct FpuScope {
+    unsigned short saved;
+    ~FpuScope() { fpu_leave(saved); }
+};
+
+template <typename Worker, typename... Args>
+static inline auto fpu_call(Worker worker, Args... args) -> decltype(worker(args...))
+{
+    FpuScope scope{fpu_enter()};
+    return worker(args...);
+}
+
 #endif
