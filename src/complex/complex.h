@@ -18,6 +18,15 @@ void xformat(char *buffer, Complex *value);
 // The unusable-argument text, with its NUL (8 bytes).
 void xfail(char *buffer);
 
+// An extended-precision result, each part rounded to double once.
+static inline Complex pair(long double re, long double im)
+{
+    Complex z;
+    z.re = (double)re;
+    z.im = (double)im;
+    return z;
+}
+
 Complex __xexp(double x, double y);
 Complex __xpow10(double x, double y);
 Complex __xlog(double x, double y);

@@ -7,9 +7,6 @@
 
 #include "special/fpsupport.h"
 
-#include <stdint.h>
-#include <string.h>
-
 static const long double LN2 = 0xb.17217f7d1cf79acp-4L;     // ln 2
 static const long double LOG2E = 0xb.8aa3b295c17f0bcp-3L;   // log2 e
 static const long double LOG10_2 = 0x9.a209a84fbcff799p-5L; // log10 2
@@ -17,27 +14,7 @@ static const long double LOG2_10 = 0xd.49a784bcd1b8afep-2L; // log2 10
 static const double LN10 = 2.302585092994046;               // ln 10 as a double
 static const double LOG10E = 0.4342944819032518;            // log10 e as a double
 
-static inline Complex pair(long double re, long double im)
-{
-    Complex z;
-    z.re = (double)re;
-    z.im = (double)im;
-    return z;
-}
-
-static inline int sign_bit(double v)
-{
-    uint64_t bits;
-    memcpy(&bits, &v, sizeof bits);
-    return (int)(bits >> 63);
-}
-
-static inline int exponent_field(double v)
-{
-    uint64_t bits;
-    memcpy(&bits, &v, sizeof bits);
-    return (int)((bits >> 52) & 0x7FF);
-}
+static inline int exponent_field(double v) { return (int)((double_bits(v) >> 52) & 0x7FF); }
 
 // e^a as 2^(a log2 e), split at the nearest integer; finite up to the
 // extended range (e^11356).

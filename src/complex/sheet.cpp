@@ -11,14 +11,6 @@
 typedef Complex (*Kernel1)(double, double);
 typedef Complex (*Kernel2)(double, double, double, double);
 
-static inline Complex pair(long double re, long double im)
-{
-    Complex z;
-    z.re = (double)re;
-    z.im = (double)im;
-    return z;
-}
-
 enum Part { PART_RE, PART_IM, PART_ABS, PART_ARG };
 
 FPU_GUARDED static double number_of(const char *text, Part part)

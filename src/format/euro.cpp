@@ -16,12 +16,7 @@
 // never has to produce the billions of zeros of a count such as 2^31 - 1.
 enum { EXACT_DECIMALS = 1100 };
 
-int32_t __euro_decimals(double decimals)
-{
-    if (!(decimals > -2147483649.0 && decimals < 2147483648.0))
-        return INT32_MIN; // NaN or outside the int32 range
-    return (int32_t)decimals;
-}
+int32_t __euro_decimals(double decimals) { return truncate_int32(decimals); }
 
 // The whole conversion, kept out of line so that it runs entirely under the
 // 64-bit precision that QR_euro sets around it.

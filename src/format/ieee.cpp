@@ -3,7 +3,7 @@
 #include "format/format.h"
 
 #include "quorel.h"
-#include "quorel_math.h"
+#include "special/fpsupport.h"
 
 #include <string.h>
 
@@ -28,8 +28,7 @@ static char *hex80(const unsigned char *bytes, char *buffer)
 // keeps its payload and gets the quiet bit 62, as the x87 load does.
 void __ieee_widen(double x, uint16_t *se, uint64_t *significand)
 {
-    uint64_t bits;
-    memcpy(&bits, &x, sizeof bits);
+    uint64_t bits = double_bits(x);
     unsigned sign = (unsigned)(bits >> 63);
     unsigned e = (unsigned)(bits >> 52) & 0x7FF;
     uint64_t f = bits & 0xFFFFFFFFFFFFFull;

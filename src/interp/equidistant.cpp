@@ -112,52 +112,33 @@ long double __ip_extr(const long double a[5], int *failed)
     return t;
 }
 
-// Builder and function codes (value, inverse, extremum) by table length 3, 4, 5.
+enum IpTask { IP_VALUE, IP_INVERSE, IP_EXTREMUM };
+
+// Builder and function codes (by task) by table length 3, 4, 5.
 static const struct {
     void (*co)(const double *, long double *);
-    int code_func, code_root, code_extr;
+    int code[3];
 } ip_table[3] = {
-    {__ip3_co, CODE_IP3_FUNC, CODE_IP3_ROOT, CODE_IP3_EXTR},
-    {__ip4_co, CODE_IP4_FUNC, CODE_IP4_ROOT, CODE_IP4_EXTR},
-    {__ip5_co, CODE_IP5_FUNC, CODE_IP5_ROOT, CODE_IP5_EXTR},
+    {__ip3_co, {CODE_IP3_FUNC, CODE_IP3_ROOT, CODE_IP3_EXTR}},
+    {__ip4_co, {CODE_IP4_FUNC, CODE_IP4_ROOT, CODE_IP4_EXTR}},
+    {__ip5_co, {CODE_IP5_FUNC, CODE_IP5_ROOT, CODE_IP5_EXTR}},
 };
 
-// The nine routines, by table length n. Each starts from clear flags, so only
-// its own arithmetic can make it report; a report keeps the computed value.
-FPU_GUARDED static long double ip_value(int n, double x, const double *y)
+// The nine routines, by table length n and task; arg is the position or the
+// value sought (unused for the extremum). Each starts from clear flags, so
+// only its own arithmetic can make it report; a report keeps the computed value.
+FPU_GUARDED static long double ip_run(int n, IpTask task, double arg, const double *y)
 {
     fp_clear();
     long double a[5];
     ip_table[n - 3].co(y, a);
     int failed;
-    long double p = __ip_func(a, x, &failed);
+    long double r = task == IP_VALUE     ? __ip_func(a, arg, &failed)
+                    : task == IP_INVERSE ? __ip_root(a, arg, &failed)
+                                         : __ip_extr(a, &failed);
     if (failed)
-        __matherr((int)fp_flags(), ip_table[n - 3].code_func);
-    return p;
-}
-
-FPU_GUARDED static long double ip_inverse(int n, double v, const double *y)
-{
-    fp_clear();
-    long double a[5];
-    ip_table[n - 3].co(y, a);
-    int failed;
-    long double t = __ip_root(a, v, &failed);
-    if (failed)
-        __matherr((int)fp_flags(), ip_table[n - 3].code_root);
-    return t;
-}
-
-FPU_GUARDED static long double ip_extremum(int n, const double *y)
-{
-    fp_clear();
-    long double a[5];
-    ip_table[n - 3].co(y, a);
-    int failed;
-    long double t = __ip_extr(a, &failed);
-    if (failed)
-        __matherr((int)fp_flags(), ip_table[n - 3].code_extr);
-    return t;
+        __matherr((int)fp_flags(), ip_table[n - 3].code[task]);
+    return r;
 }
 
 // The table of a sheet function: 3 to 5 entries, none in error; 0 otherwise.
@@ -172,33 +153,19 @@ static int read_table(const DoubleArray *table, double y[5])
     return (int)h.count;
 }
 
-FPU_GUARDED static double ipfunc_block(double x, const DoubleArray *table)
+FPU_GUARDED static double ip_block(IpTask task, double arg, const DoubleArray *table)
 {
     double y[5];
     int n = read_table(table, y);
-    return n ? (double)ip_value(n, x, y) : no_result();
-}
-
-FPU_GUARDED static double iproot_block(double v, const DoubleArray *table)
-{
-    double y[5];
-    int n = read_table(table, y);
-    return n ? (double)ip_inverse(n, v, y) : no_result();
-}
-
-FPU_GUARDED static double ipextr_block(const DoubleArray *table)
-{
-    double y[5];
-    int n = read_table(table, y);
-    return n ? (double)ip_extremum(n, y) : no_result();
+    return n ? (double)ip_run(n, task, arg, y) : no_result();
 }
 
 // The nine exported routines: the worker of their task and table length with
 // the x87 at a 64-bit significand.
 #define IP_ROUTINES(n)                                                                                             \
-    long double ip##n##_func(double x, const double *y) { return fpu_call(ip_value, n, x, y); }                    \
-    long double ip##n##_root(double v, const double *y) { return fpu_call(ip_inverse, n, v, y); }                  \
-    long double ip##n##_extr(const double *y) { return fpu_call(ip_extremum, n, y); }
+    long double ip##n##_func(double x, const double *y) { return fpu_call(ip_run, n, IP_VALUE, x, y); }            \
+    long double ip##n##_root(double v, const double *y) { return fpu_call(ip_run, n, IP_INVERSE, v, y); }          \
+    long double ip##n##_extr(const double *y) { return fpu_call(ip_run, n, IP_EXTREMUM, 0.0, y); }
 
 extern "C" {
 
@@ -208,17 +175,17 @@ IP_ROUTINES(5)
 
 QR_SHEET void QR_CALL QR_ipfunc(double *result, const double *x, const DoubleArray *table)
 {
-    *result = fpu_call(ipfunc_block, *x, table);
+    *result = fpu_call(ip_block, IP_VALUE, *x, table);
 }
 
 QR_SHEET void QR_CALL QR_iproot(double *result, const double *value, const DoubleArray *table)
 {
-    *result = fpu_call(iproot_block, *value, table);
+    *result = fpu_call(ip_block, IP_INVERSE, *value, table);
 }
 
 QR_SHEET void QR_CALL QR_ipextr(double *result, const DoubleArray *table)
 {
-    *result = fpu_call(ipextr_block, table);
+    *result = fpu_call(ip_block, IP_EXTREMUM, 0.0, table);
 }
 
 }

@@ -6,26 +6,9 @@
 // and Q rational in (8/x)^2. Higher orders come by recurrence from them.
 #include "special.h"
 
-#include <stdint.h>
-#include <string.h>
-
 BesselFactors __bessel_pq0, __bessel_pq1;
 
-static inline long double ln(long double x) { return x87_yl2x(_ln2, x); }
-
-static inline int is_nan(double x)
-{
-    uint64_t bits;
-    memcpy(&bits, &x, sizeof bits);
-    return (bits & 0x7FFFFFFFFFFFFFFFull) > 0x7FF0000000000000ull;
-}
-
-static inline int sign_bit(double x)
-{
-    uint64_t bits;
-    memcpy(&bits, &x, sizeof bits);
-    return (int)(bits >> 63);
-}
+static inline int is_nan(double x) { return (double_bits(x) & 0x7FFFFFFFFFFFFFFFull) > 0x7FF0000000000000ull; }
 
 // Pins x behind everything before it, so that work on x that follows an inner
 // kernel's report cannot be scheduled ahead of that report.
@@ -41,9 +24,7 @@ static inline double after(double x)
 
 static inline double abs_d(double x)
 {
-    uint64_t bits;
-    memcpy(&bits, &x, sizeof bits);
-    bits &= 0x7FFFFFFFFFFFFFFFull;
+    uint64_t bits = double_bits(x) & 0x7FFFFFFFFFFFFFFFull;
     memcpy(&x, &bits, sizeof x);
     return x;
 }
@@ -348,12 +329,7 @@ long double __yn_ext(int order, double x)
     return negate ? -b : b;
 }
 
-int __bessel_order(double v)
-{
-    if (__builtin_isgreater(v, -2147483649.0) && __builtin_isless(v, 2147483648.0))
-        return (int)v;
-    return INT32_MIN;
-}
+int __bessel_order(double v) { return truncate_int32(v); }
 
 static FPU_GUARDED double j0_guarded(double x) { return (double)__j0_ext(x); }
 static FPU_GUARDED double j1_guarded(double x) { return (double)__j1_ext(x); }

@@ -49,12 +49,7 @@ QR_LIB void _seterrno(int *(*source)(void)) { errno_source = source; }
 
 QR_LIB int *_geterrno(void) { return errno_source(); }
 
-QR_LIB int _isfinit(double x)
-{
-    uint64_t bits;
-    memcpy(&bits, &x, sizeof bits);
-    return ((bits >> 52) & 0x7FF) != 0x7FF;
-}
+QR_LIB int _isfinit(double x) { return ((double_bits(x) >> 52) & 0x7FF) != 0x7FF; }
 
 // Out-of-range values convert to the most negative 64-bit integer, as the
 // processor's own conversion does, so every |x| >= 2^63 except -2^63 fails the

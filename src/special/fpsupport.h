@@ -6,6 +6,9 @@
 #include "quorel_math.h"
 #include "x87.h"
 
+#include <stdint.h>
+#include <string.h>
+
 // Function codes handed to __matherr.
 enum {
     CODE_GAMMA = 0x2004,
@@ -34,6 +37,26 @@ static inline void report_flags(long double result, int code)
     unsigned flags = fp_flags();
     if (flags & FP_REPORTED)
         __matherr((int)flags, code);
+}
+
+// The bit pattern of a double, and its sign bit (set for -0 and negative NaNs).
+static inline uint64_t double_bits(double x)
+{
+    uint64_t bits;
+    memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+static inline int sign_bit(double x) { return (int)(double_bits(x) >> 63); }
+
+// A count or order that a sheet function takes as a double: truncated toward
+// zero; NaN and values outside the signed 32-bit range give INT32_MIN. Quiet
+// compares: a NaN raises nothing.
+static inline int32_t truncate_int32(double v)
+{
+    if (__builtin_isgreater(v, -2147483649.0) && __builtin_isless(v, 2147483648.0))
+        return (int32_t)v;
+    return INT32_MIN;
 }
 
 // The quiet NaN that sheet functions store for unusable input.

@@ -28,8 +28,6 @@ static const double stirling[7] = {
 };
 static const double half_ln_2pi = 0.91893853320467278;
 
-static inline long double ln(long double x) { return x87_yl2x(_ln2, x); }
-
 // Γ(x) for 0 < x <= 8: up to two steps of Γ(x) = Γ(x+1)/x, at most five of
 // Γ(x) = (x-1)Γ(x-1), then the rational form on [2, 3].
 long double __gamma_small(double x)
@@ -107,7 +105,8 @@ long double __lgamma_ext(double x, int *sign)
 
 // Γ(x) = s · 2^t with t = ln|Γ(x)| · log2 e split at the nearest integer in the
 // current rounding mode. The magnitude is rounded to double before the report.
-double __gamma_ext(double x)
+// Also the guarded worker of GAMMA and gamma.
+FPU_GUARDED double __gamma_ext(double x)
 {
     long double l = __lgamma_ext(x, &gamma_sign);
     long double t = l * _log2e;
@@ -124,8 +123,6 @@ double __gamma_ext(double x)
     return (double)gamma_sign * m;
 }
 
-static FPU_GUARDED double gamma_guarded(double x) { return __gamma_ext(x); }
-
 static FPU_GUARDED double lgamma_guarded(double x, int *sign)
 {
     return (double)__lgamma_ext(x, sign);
@@ -135,7 +132,7 @@ extern "C" {
 
 double gamma(double x)
 {
-    return fpu_call(gamma_guarded, x);
+    return fpu_call(__gamma_ext, x);
 }
 
 double lgamma(double x, int *sign)

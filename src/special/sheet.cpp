@@ -4,8 +4,6 @@
 // returns (an infinity or NaN included).
 #include "special.h"
 
-static FPU_GUARDED double gamma_sheet(double x) { return __gamma_ext(x); }
-
 static FPU_GUARDED double bessel_sheet(double x, double order)
 {
     return (double)__jn_ext(__bessel_order(order), x);
@@ -20,7 +18,7 @@ extern "C" {
 
 QR_SHEET void QR_CALL QR_gamma(double *result, const double *x)
 {
-    *result = fpu_call(gamma_sheet, *x);
+    *result = fpu_call(__gamma_ext, *x);
 }
 
 QR_SHEET void QR_CALL QR_bessel(double *result, const double *x, const double *order)

@@ -7,12 +7,15 @@
 
 #include "fpsupport.h"
 
+// ln x = ln 2 · log2 x with the double constant _ln2, as the methods use it.
+static inline long double ln(long double x) { return x87_yl2x(_ln2, x); }
+
 // Gamma and log-gamma.
 long double __gamma_small(double x);   // Γ(x), 0 < x <= 8
 long double __lgamma_large(double x);  // ln Γ(x), x > 8
 long double __lgamma_neg(double x);    // ln |Γ(x)|, x <= 0; writes the kept sign
 long double __lgamma_ext(double x, int *sign);
-double __gamma_ext(double x);
+FPU_GUARDED double __gamma_ext(double x);
 
 // Bessel and Weber kernels and the integer-order routines.
 struct BesselFactors {
