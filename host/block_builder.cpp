@@ -20,13 +20,6 @@ static void put_double(std::vector<unsigned char> *b, double x)
         b->push_back((unsigned char)((bits >> (8 * i)) & 0xFF));
 }
 
-static bool fail(SourceError *error, size_t offset, const std::string &message)
-{
-    error->offset = offset;
-    error->message = message;
-    return false;
-}
-
 bool build_block(const Arg &arg, bool double_array, Layout layout, Origin origin, std::vector<unsigned char> *block,
                  SourceError *error)
 {
@@ -96,11 +89,6 @@ bool parse_layout(const std::string &word, Layout *layout)
     else
         return false;
     return true;
-}
-
-const char *layout_name(Layout layout)
-{
-    return layout == LAYOUT_EXACT ? "exact" : layout == LAYOUT_PADDED ? "padded" : "unpadded";
 }
 
 bool parse_origin(const std::string &text, Origin *origin)

@@ -19,8 +19,6 @@ struct Origin {
     unsigned col, row, sheet; // 0 to 65535 each
 };
 
-enum { BLOCK_HEADER_BYTES = 14, DOUBLE_ENTRY_BYTES = 16, CELL_NUMBER_ENTRY_BYTES = 18, CELL_TEXT_HEADER_BYTES = 12 };
-
 // Builds a DoubleArray (double_array true) or CellArray block from an array
 // argument or from a scalar (a 1x1 range). The first corner is the origin; each
 // entry carries its cell's column, row and sheet in the three leading words.
@@ -28,7 +26,6 @@ bool build_block(const Arg &arg, bool double_array, Layout layout, Origin origin
                  SourceError *error);
 
 bool parse_layout(const std::string &word, Layout *layout);
-const char *layout_name(Layout layout);
 bool parse_origin(const std::string &text, Origin *origin);
 
 #endif

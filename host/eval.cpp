@@ -9,8 +9,6 @@
 #include <stdio.h>
 #include <string.h>
 
-static const char *const parameter_kinds[5] = {"a number", "a text", "a range of numbers", "", "a range of cells"};
-
 static const char *argument_kind(const Arg &arg)
 {
     switch (arg.kind) {
@@ -82,13 +80,14 @@ EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, 
     for (unsigned k = 0; k < params; k++) {
         const Arg &arg = formula.args[k];
         int type = f->types[k + 1];
+        // A range parameter takes any argument, so only a number or a text is refused.
         bool fits = type == QR_ARG_NUMBER ? arg.kind == VALUE_NUMBER
                   : type == QR_ARG_STRING ? arg.kind == VALUE_TEXT
                                           : true;
         if (!fits) {
             error->offset = arg.offset;
             error->message = "argument " + std::to_string(k + 1) + " of " + formula.name + " must be " +
-                             parameter_kinds[type] + ", not " + argument_kind(arg);
+                             (type == QR_ARG_NUMBER ? "a number" : "a text") + ", not " + argument_kind(arg);
             return EVAL_INPUT_ERROR;
         }
         if (type == QR_ARG_NUMBER) {

@@ -13,7 +13,7 @@ size_t skip_blanks(const std::string &line, size_t pos)
     return pos;
 }
 
-static bool fail(SourceError *error, size_t offset, const std::string &message)
+bool fail(SourceError *error, size_t offset, const std::string &message)
 {
     error->offset = offset;
     error->message = message;

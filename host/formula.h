@@ -41,6 +41,9 @@ struct SourceError {
     std::string message;
 };
 
+// Sets the error and returns false, for "return fail(...)".
+bool fail(SourceError *error, size_t offset, const std::string &message);
+
 // Parses a formula starting at pos (leading blanks allowed); stops after ')'.
 bool parse_formula(const std::string &line, size_t pos, Formula *formula, SourceError *error);
 

@@ -49,10 +49,8 @@ const char *type_name(int type)
     }
 }
 
-// One GetFunctionData call into host-sized buffers; the texts are cut at the
-// 256th byte whatever the library wrote.
-static void read_row(Library *lib, unsigned index, std::string *internal_name, std::string *display, unsigned *count,
-                     int *types)
+void read_row(Library *lib, unsigned index, std::string *internal_name, std::string *display, unsigned *count,
+              int *types)
 {
     char internal_buffer[QR_TEXT_SIZE], display_buffer[QR_TEXT_SIZE];
     int32_t type_buffer[MAX_TYPES + 8];
@@ -87,7 +85,6 @@ void catalogue_read(Library *lib, std::vector<Function> *functions)
     }
     for (unsigned i = 0; i < count; i++) {
         Function &f = (*functions)[i];
-        f.index = i;
         f.english_key = latin1_upper(f.english);
         f.german_key = latin1_upper(f.german);
         f.internal_key = latin1_upper(f.internal_name);
@@ -97,8 +94,13 @@ void catalogue_read(Library *lib, std::vector<Function> *functions)
             if (f.types[k] != QR_ARG_NUMBER && f.types[k] != QR_ARG_STRING && f.types[k] != QR_ARG_DOUBLE_ARRAY &&
                 f.types[k] != QR_ARG_CELL_ARRAY)
                 f.usable = false;
-        f.entry = f.internal_name.empty() ? nullptr : library_symbol(lib->handle, f.internal_name.c_str());
+        f.entry = sheet_function_entry(*lib, f.internal_name);
     }
+}
+
+void *sheet_function_entry(const Library &lib, const std::string &internal_name)
+{
+    return internal_name.empty() ? nullptr : library_symbol(lib.handle, internal_name.c_str());
 }
 
 const Function *catalogue_find(const std::vector<Function> &functions, const std::string &latin1_name)

@@ -28,7 +28,6 @@ bool library_open(const std::string &path, Library *lib, std::string *error);
 enum { MAX_TYPES = 8, LANGUAGE_GERMAN = 1031, LANGUAGE_ENGLISH = 1033 };
 
 struct Function {
-    unsigned index;
     std::string internal_name;         // as the catalogue gives it (ASCII)
     std::string english, german;       // display names, ISO 8859-1
     std::string english_key, german_key, internal_key; // upper-cased for lookup
@@ -38,6 +37,12 @@ struct Function {
     void *entry;                       // null when the library does not export it
 };
 
+// One GetFunctionData row in the current language, read into host-sized
+// buffers: the texts are cut at the 256th byte whatever the library wrote, and
+// the types past count are -1. count is as the library gave it.
+void read_row(Library *lib, unsigned index, std::string *internal_name, std::string *display, unsigned *count,
+              int *types);
+
 // GetFunctionCount once, then every row in English and in German. The stored
 // language is left at German, its value before any SetLanguage.
 void catalogue_read(Library *lib, std::vector<Function> *functions);
@@ -45,6 +50,10 @@ void catalogue_read(Library *lib, std::vector<Function> *functions);
 // The row whose display name (either language) or internal name matches,
 // case-insensitively after Latin-1 upper-casing; null when none does.
 const Function *catalogue_find(const std::vector<Function> &functions, const std::string &latin1_name);
+
+// The exported function of that name; null for an empty name or one the
+// library does not export.
+void *sheet_function_entry(const Library &lib, const std::string &internal_name);
 
 void set_language(Library *lib, unsigned code);
 

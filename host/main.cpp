@@ -213,19 +213,16 @@ struct Place {
     unsigned number;      // line number, or formula number on the command line
 };
 
-static std::string where(const Place &place, const std::string &line, size_t offset)
+// "FILE:LINE" or "formula K"; given an offset into the line, with its column:
+// "FILE:LINE:COLUMN" or "formula K, column C".
+static std::string where(const Place &place, const std::string &line = std::string(),
+                         size_t offset = std::string::npos)
 {
-    std::string column = std::to_string(utf8_column(line, offset));
-    if (place.file.empty())
-        return "formula " + std::to_string(place.number) + ", column " + column;
-    return place.file + ":" + std::to_string(place.number) + ":" + column;
-}
-
-static std::string where_line(const Place &place)
-{
-    if (place.file.empty())
-        return "formula " + std::to_string(place.number);
-    return place.file + ":" + std::to_string(place.number);
+    bool in_file = !place.file.empty();
+    std::string text = (in_file ? place.file + ":" : "formula ") + std::to_string(place.number);
+    if (offset != std::string::npos)
+        text += (in_file ? ":" : ", column ") + std::to_string(utf8_column(line, offset));
+    return text;
 }
 
 static void report(const Place &place, const std::string &line, const SourceError &error)
@@ -249,13 +246,6 @@ static void split_lines(const std::string &content, std::vector<std::string> *li
     }
 }
 
-static std::string trim_right(const std::string &s, size_t from, size_t to)
-{
-    while (to > from && (s[to - 1] == ' ' || s[to - 1] == '\t'))
-        to--;
-    return s.substr(from, to - from);
-}
-
 // @language, @layout, @origin. The line starts (after blanks) with '@'.
 static bool directive(Library *lib, Settings *settings, const std::string &line, size_t at, SourceError *error)
 {
@@ -263,8 +253,10 @@ static bool directive(Library *lib, Settings *settings, const std::string &line,
     while (i < line.size() && line[i] != ' ' && line[i] != '\t')
         i++;
     std::string word = line.substr(at, i - at);
-    size_t vstart = skip_blanks(line, i);
-    std::string value = trim_right(line, vstart, line.size());
+    size_t vstart = skip_blanks(line, i), vend = line.size();
+    while (vend > vstart && (line[vend - 1] == ' ' || line[vend - 1] == '\t'))
+        vend--;
+    std::string value = line.substr(vstart, vend - vstart);
     error->offset = vstart;
     if (word == "@language") {
         unsigned code;
@@ -292,6 +284,74 @@ static bool directive(Library *lib, Settings *settings, const std::string &line,
     error->offset = at;
     error->message = "unknown directive \"" + word + "\" (@language, @layout, @origin)";
     return false;
+}
+
+// The library, its catalogue, and the settings of the input being read.
+struct Host {
+    Library lib;
+    std::vector<Function> functions;
+    Settings settings;
+};
+
+// Every input (a file, or a run of formulas on the command line) starts from
+// the command line's settings and language.
+static void start_input(Host *host, const Options &o)
+{
+    host->settings = o.settings;
+    set_language(&host->lib, o.has_lang ? o.lang : (unsigned)LANGUAGE_GERMAN);
+}
+
+// Hands every line of the file to line_fn(place, line), the file starting from
+// the command line's settings. False, reported, when the file cannot be read.
+template <typename LineFn>
+static bool read_lines(Host *host, const Options &o, const std::string &file, LineFn line_fn)
+{
+    start_input(host, o);
+    std::string content, why;
+    if (!read_file(file, &content, &why)) {
+        say(stderr, "quorel-host: cannot read \"" + file + "\": " + why + "\n");
+        return false;
+    }
+    std::vector<std::string> lines;
+    split_lines(content, &lines);
+    for (size_t n = 0; n < lines.size(); n++)
+        line_fn(Place{file, (unsigned)(n + 1)}, lines[n]);
+    return true;
+}
+
+enum LineKind { LINE_SKIPPED, LINE_FORMULA, LINE_BAD_DIRECTIVE, LINE_BAD_FORMULA };
+
+// Skips blank and comment lines and applies directives; any other line must
+// start with a formula, parsed into *formula from *start on. Errors are
+// reported here.
+static LineKind read_formula(Host *host, const Place &place, const std::string &line, size_t *start,
+                             Formula *formula)
+{
+    *start = skip_blanks(line, 0);
+    if (*start >= line.size() || line[*start] == '#')
+        return LINE_SKIPPED;
+    SourceError error;
+    if (line[*start] == '@') {
+        if (directive(&host->lib, &host->settings, line, *start, &error))
+            return LINE_SKIPPED;
+        report(place, line, error);
+        return LINE_BAD_DIRECTIVE;
+    }
+    if (!parse_formula(line, *start, formula, &error)) {
+        report(place, line, error);
+        return LINE_BAD_FORMULA;
+    }
+    return LINE_FORMULA;
+}
+
+// Calls the formula's function; *source is the formula as written. A crash
+// report names it as "PLACE: SOURCE".
+static EvalStatus evaluate_formula(const Host &host, const Place &place, const std::string &line, size_t start,
+                                   const Formula &formula, std::string *source, Result *result, SourceError *error)
+{
+    *source = line.substr(start, formula.end - start);
+    std::string context = where(place) + ": " + *source;
+    return evaluate(host.lib, host.functions, formula, host.settings, context.c_str(), result, error);
 }
 
 static bool open_library(const Options &o, Library *lib, std::vector<Function> *functions)
@@ -324,22 +384,21 @@ static int run_list(const Options &o)
         set_language(&lib, o.lang);
     std::string out;
     for (unsigned index = 0; index < count; index++) {
-        char internal_name[QR_TEXT_SIZE] = {0}, display[QR_TEXT_SIZE] = {0};
-        char name[QR_TEXT_SIZE] = {0}, description[QR_TEXT_SIZE] = {0};
-        int32_t types[MAX_TYPES + 8];
-        uint16_t i = (uint16_t)index, n = 0;
-        lib.get_function_data(&i, internal_name, &n, types, display);
-        internal_name[QR_TEXT_SIZE - 1] = display[QR_TEXT_SIZE - 1] = '\0';
+        std::string internal_name, display;
+        unsigned n = 0;
+        int types[MAX_TYPES];
+        read_row(&lib, index, &internal_name, &display, &n, types);
         if (n > MAX_TYPES)
             n = MAX_TYPES;
         std::string signature;
         for (unsigned k = 0; k < n; k++)
             signature += std::string(k == 0 ? "" : k == 1 ? "; " : ", ") + type_name(types[k]);
-        bool present = internal_name[0] && library_symbol(lib.handle, internal_name);
-        out += std::to_string(index) + " " + internal_name + " " + latin1_to_utf8(display, strlen(display)) + " (" +
-               signature + ")" + (present ? "" : " [not in library]") + "\n";
+        bool present = sheet_function_entry(lib, internal_name) != nullptr;
+        out += std::to_string(index) + " " + internal_name + " " + latin1_to_utf8(display) + " (" + signature + ")" +
+               (present ? "" : " [not in library]") + "\n";
         for (unsigned k = 0; k < (n ? n : 1u); k++) {
-            uint16_t p = (uint16_t)k;
+            char name[QR_TEXT_SIZE] = {0}, description[QR_TEXT_SIZE] = {0};
+            uint16_t i = (uint16_t)index, p = (uint16_t)k;
             lib.get_parameter_description(&i, &p, name, description);
             name[QR_TEXT_SIZE - 1] = description[QR_TEXT_SIZE - 1] = '\0';
             std::string d = latin1_to_utf8(description, strlen(description));
@@ -355,33 +414,22 @@ static int run_list(const Options &o)
 
 // ---- eval -------------------------------------------------------------------
 
-struct EvalRun {
-    Library lib;
-    std::vector<Function> functions;
-    Settings settings;
+struct EvalRun : Host {
     bool case_output;
     int status;
 };
 
 static void eval_line(EvalRun *run, const Place &place, const std::string &line)
 {
-    size_t start = skip_blanks(line, 0);
-    if (start >= line.size() || line[start] == '#')
-        return;
-    SourceError error;
-    if (line[start] == '@') {
-        if (!directive(&run->lib, &run->settings, line, start, &error)) {
-            report(place, line, error);
-            run->status = EXIT_USAGE;
-        }
-        return;
-    }
+    size_t start;
     Formula formula;
-    if (!parse_formula(line, start, &formula, &error)) {
-        report(place, line, error);
-        run->status = EXIT_USAGE;
+    LineKind kind = read_formula(run, place, line, &start, &formula);
+    if (kind != LINE_FORMULA) {
+        if (kind != LINE_SKIPPED)
+            run->status = EXIT_USAGE;
         return;
     }
+    SourceError error;
     // A case file's "=> EXPECTED" is ignored, so case files can be evaluated too.
     size_t rest = skip_blanks(line, formula.end);
     if (rest < line.size() && line.compare(rest, 2, "=>") != 0) {
@@ -391,11 +439,9 @@ static void eval_line(EvalRun *run, const Place &place, const std::string &line)
         run->status = EXIT_USAGE;
         return;
     }
-    std::string source = trim_right(line, start, formula.end);
-    std::string context = where_line(place) + ": " + source;
+    std::string source;
     Result result;
-    EvalStatus status = evaluate(run->lib, run->functions, formula, run->settings, context.c_str(), &result, &error);
-    switch (status) {
+    switch (evaluate_formula(*run, place, line, start, formula, &source, &result, &error)) {
     case EVAL_OK:
         say(stdout, run->case_output ? source + " => " + result_text(result, true) + "\n"
                                      : result_text(result, false) + "\n");
@@ -407,11 +453,11 @@ static void eval_line(EvalRun *run, const Place &place, const std::string &line)
         run->status = EXIT_USAGE;
         break;
     case EVAL_UNAVAILABLE:
-        say(stderr, where_line(place) + ": " + error.message + "\n");
+        say(stderr, where(place) + ": " + error.message + "\n");
         run->status = EXIT_USAGE;
         break;
     case EVAL_LIBRARY_FAULT:
-        say(stderr, where_line(place) + ": " + error.message + "\n");
+        say(stderr, where(place) + ": " + error.message + "\n");
         if (run->status == EXIT_OK)
             run->status = EXIT_FAILED;
         break;
@@ -425,31 +471,25 @@ static int run_eval(const Options &o)
     EvalRun run;
     if (!open_library(o, &run.lib, &run.functions))
         return EXIT_USAGE;
-    if (o.has_lang)
-        set_language(&run.lib, o.lang);
-    run.settings = o.settings;
     run.status = EXIT_OK;
     run.case_output = o.output == "case" ||
                       (o.output.empty() && (o.inputs.size() > 1 || (o.inputs.size() == 1 && o.inputs[0].first)));
+    // Formulas on the command line in a row form one input, so a directive
+    // among them lasts until the next file; a file starts afresh.
     unsigned formula_number = 0;
+    bool after_file = true;
     for (const auto &input : o.inputs) {
-        if (!input.first) {
-            Place place = {std::string(), ++formula_number};
-            eval_line(&run, place, input.second);
+        if (input.first) {
+            auto line_fn = [&run](const Place &place, const std::string &line) { eval_line(&run, place, line); };
+            if (!read_lines(&run, o, input.second, line_fn))
+                run.status = EXIT_USAGE;
+            after_file = true;
             continue;
         }
-        std::string content, why;
-        if (!read_file(input.second, &content, &why)) {
-            say(stderr, "quorel-host: cannot read \"" + input.second + "\": " + why + "\n");
-            run.status = EXIT_USAGE;
-            continue;
-        }
-        std::vector<std::string> lines;
-        split_lines(content, &lines);
-        for (size_t n = 0; n < lines.size(); n++) {
-            Place place = {input.second, (unsigned)(n + 1)};
-            eval_line(&run, place, lines[n]);
-        }
+        if (after_file)
+            start_input(&run, o);
+        after_file = false;
+        eval_line(&run, Place{std::string(), ++formula_number}, input.second);
     }
     return run.status;
 }
@@ -499,53 +539,49 @@ static std::string expected_text(const Expected &e)
     return s;
 }
 
-struct CheckRun {
-    Library lib;
-    std::vector<Function> functions;
+struct CheckRun : Host {
     unsigned passed, failed;
     bool input_error;
 };
 
-static void check_line(CheckRun *run, Settings *settings, const Place &place, const std::string &line)
+static void check_line(CheckRun *run, const Place &place, const std::string &line)
 {
-    size_t start = skip_blanks(line, 0);
-    if (start >= line.size() || line[start] == '#')
-        return;
-    SourceError error;
-    if (line[start] == '@') {
-        if (!directive(&run->lib, settings, line, start, &error)) {
-            report(place, line, error);
-            run->input_error = true;
-        }
-        return;
-    }
+    size_t start;
     Formula formula;
-    Expected expected;
-    bool parsed = parse_formula(line, start, &formula, &error);
-    size_t arrow = parsed ? skip_blanks(line, formula.end) : 0;
-    if (parsed && line.compare(arrow, 2, "=>") != 0) {
-        error.offset = arrow;
-        error.message = "'=>' expected after the formula";
-        parsed = false;
-    }
-    if (!parsed || !parse_expected(line, arrow + 2, &expected, &error)) {
-        report(place, line, error);
+    switch (read_formula(run, place, line, &start, &formula)) {
+    case LINE_SKIPPED:
+        return;
+    case LINE_BAD_DIRECTIVE:
+        run->input_error = true;
+        return;
+    case LINE_BAD_FORMULA:
         run->failed++;
         run->input_error = true;
         return;
+    case LINE_FORMULA:
+        break;
     }
-    std::string source = trim_right(line, start, formula.end);
-    std::string context = where_line(place) + ": " + source;
+    SourceError error;
+    Expected expected;
+    size_t arrow = skip_blanks(line, formula.end);
+    bool has_arrow = line.compare(arrow, 2, "=>") == 0;
+    if (!has_arrow) {
+        error.offset = arrow;
+        error.message = "'=>' expected after the formula";
+    }
+    // A missing '=>' or a bad expected value is an input error like a bad argument.
+    std::string source;
     Result result;
-    EvalStatus status = evaluate(run->lib, run->functions, formula, *settings, context.c_str(), &result, &error);
+    EvalStatus status = EVAL_INPUT_ERROR;
+    if (has_arrow && parse_expected(line, arrow + 2, &expected, &error))
+        status = evaluate_formula(*run, place, line, start, formula, &source, &result, &error);
     if (status == EVAL_INPUT_ERROR) {
         report(place, line, error);
         run->failed++;
         run->input_error = true;
         return;
     }
-    if (status == EVAL_DUMPED)
-        return;
+    std::string context = where(place) + ": " + source;
     if (status != EVAL_OK) {
         say(stdout, context + ": " + error.message + "\n");
         run->failed++;
@@ -569,21 +605,9 @@ static int run_check(const Options &o)
     run.passed = run.failed = 0;
     run.input_error = false;
     for (const std::string &file : o.operands) {
-        // Every file starts from the command line's settings.
-        Settings settings = o.settings;
-        set_language(&run.lib, o.has_lang ? o.lang : (unsigned)LANGUAGE_GERMAN);
-        std::string content, why;
-        if (!read_file(file, &content, &why)) {
-            say(stderr, "quorel-host: cannot read \"" + file + "\": " + why + "\n");
+        auto line_fn = [&run](const Place &place, const std::string &line) { check_line(&run, place, line); };
+        if (!read_lines(&run, o, file, line_fn))
             run.input_error = true;
-            continue;
-        }
-        std::vector<std::string> lines;
-        split_lines(content, &lines);
-        for (size_t n = 0; n < lines.size(); n++) {
-            Place place = {file, (unsigned)(n + 1)};
-            check_line(&run, &settings, place, lines[n]);
-        }
     }
     say(stdout, std::to_string(run.passed) + " passed, " + std::to_string(run.failed) + " failed\n");
     if (run.input_error)

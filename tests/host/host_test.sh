@@ -14,6 +14,7 @@ trap 'rm -rf "$T"' EXIT
 printf 'XSQRT("\xe2\x82\xac")\n' > "$T/euro.txt"
 printf '# non-ASCII text both ways\n\n  zur\xc3\xbcck("Gr\xc3\xb6\xc3\x9fe \xc3\xa4")\n' > "$T/echo.txt"
 printf '@language 1033\nROMANTONUM("X")\n@layout sideways\n' > "$T/directive.txt"
+printf '@origin 7,8,9\n' > "$T/origin.txt"
 cat > "$T/pass.cases" <<'CASES'
 # every comparison rule, all passing
 SAME(0.1) => 0.1
@@ -137,6 +138,7 @@ table=$(cat <<'TABLE'
 0 | out= | block 1 CellArray 48: 02 00 03 00 01 00 03 00 03 00 01 00 02 00 02 00 03 00 01 00 00 00 01 00 04 00 32 69 00 00 03 00 03 00 01 00 00 00 00 00 00 00 00 00 00 00 f0 3f | --lib "$LIB" eval --dump-blocks --origin 2,3,1 'XSUM({"2i", 1})'
 0 | out= | block 2 DoubleArray 46: 00 00 00 00 00 00 00 00 01 00 00 00 02 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 f0 3f 00 00 01 00 00 00 07 00 00 00 00 00 00 00 00 00 | --lib "$LIB" eval --dump-blocks 'IPOLWERT(1; {1; #ERR(7)})'
 0 | out= | block 1 CellArray 14: 05 00 06 00 07 00 05 00 06 00 07 00 00 00 | --lib "$LIB" eval --dump-blocks --origin=5,6,7 'XSUM({})'
+0 | out= | block 1 DoubleArray 30: 00 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 10 40 | --lib "$FAKE" eval --dump-blocks -f "$T/origin.txt" 'TOTAL(4)'
 2 | err~ | range reaches past column or row 65535     | --lib "$LIB" eval --dump-blocks --origin 65535,0,0 'XSUM({1, 2})'
 TABLE
 )
