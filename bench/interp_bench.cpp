@@ -1,9 +1,9 @@
 // IPOLVALUE, IPOLINVERSE, POLYNOMIAL and LAGRANGE through the sheet-function
 // entry points, on DoubleArray blocks laid out as a host writes them.
+#include "../tests/unit/block_builder.h"
 #include "bench_library.h"
 
 #include <benchmark/benchmark.h>
-#include <string.h>
 
 #include <vector>
 
@@ -12,31 +12,13 @@ namespace {
 struct DoubleArray;
 typedef void (*SheetTable)(double *, const double *, const DoubleArray *);
 
-void put_word(std::vector<unsigned char> &b, unsigned w)
+// cols x rows cells from (0, 0), in row order (on sheet 2).
+BlockBytes block(unsigned cols, unsigned rows, const std::vector<double> &cells)
 {
-    b.push_back((unsigned char)(w & 0xFF));
-    b.push_back((unsigned char)(w >> 8));
+    return double_range(0, 0, cols - 1, rows - 1, cells);
 }
 
-// cols x rows cells from (0, 0), in row order.
-std::vector<unsigned char> block(unsigned cols, unsigned rows, const std::vector<double> &cells)
-{
-    std::vector<unsigned char> b;
-    for (unsigned w : {0u, 0u, 0u, cols - 1, rows - 1, 0u, (unsigned)cells.size()})
-        put_word(b, w);
-    for (size_t i = 0; i < cells.size(); i++) {
-        put_word(b, (unsigned)(i % cols));
-        put_word(b, (unsigned)(i / cols));
-        put_word(b, 0);
-        put_word(b, 0);
-        unsigned char v[8];
-        memcpy(v, &cells[i], 8);
-        b.insert(b.end(), v, v + 8);
-    }
-    return b;
-}
-
-void run(benchmark::State &state, const char *name, double x, const std::vector<unsigned char> &b)
+void run(benchmark::State &state, const char *name, double x, const BlockBytes &b)
 {
     SheetTable f = (SheetTable)library_symbol(name);
     const DoubleArray *t = (const DoubleArray *)b.data();

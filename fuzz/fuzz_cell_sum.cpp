@@ -1,6 +1,7 @@
 // XSUM over cells built from the input, laid out in each of the three ways
 // hosts write text entries: the three blocks must give the same text, and the
 // walk must stay inside the block (exact-size allocation for ASan).
+#include "../tests/unit/block_builder.h"
 #include "fuzz_common.h"
 #include "quorel.h"
 
@@ -11,58 +12,17 @@
 #include <string>
 #include <vector>
 
-enum Layout { EXACT, PADDED, UNPADDED };
-
-struct Cell {
-    int kind; // 0 number, 1 text, 2 error
-    double value;
-    std::string text;
-};
-
-static void word(std::vector<unsigned char> &b, unsigned w)
-{
-    b.push_back((unsigned char)w);
-    b.push_back((unsigned char)(w >> 8));
-}
-
-// One row starting at column 1, so that no entry begins with a zero byte.
-static std::vector<unsigned char> block(const std::vector<Cell> &cells, Layout layout)
-{
-    std::vector<unsigned char> b;
-    word(b, 1), word(b, 0), word(b, 0), word(b, (unsigned)cells.size()), word(b, 0), word(b, 0);
-    word(b, (unsigned)cells.size());
-    for (size_t i = 0; i < cells.size(); i++) {
-        const Cell &c = cells[i];
-        word(b, 1 + (unsigned)i), word(b, 0), word(b, 0), word(b, c.kind == 2 ? 7 : 0);
-        if (c.kind != 1) {
-            word(b, 0);
-            unsigned char v[8];
-            memcpy(v, &c.value, 8);
-            b.insert(b.end(), v, v + 8);
-            continue;
-        }
-        unsigned size = (unsigned)c.text.size() + 1;
-        unsigned len = layout == EXACT ? size : (size + 1) & ~1u;
-        word(b, 1), word(b, len);
-        b.insert(b.end(), c.text.begin(), c.text.end());
-        b.push_back(0);
-        if (layout == PADDED && len > size)
-            b.push_back(0);
-    }
-    return b;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    std::vector<Cell> cells;
+    std::vector<TestCell> cells;
     size_t i = 0;
     while (i < size && cells.size() < 200) {
         uint8_t tag = data[i++];
-        Cell c{tag % 3, 0, ""};
-        if (c.kind == 0 && i + 8 <= size) {
+        TestCell c = tag % 3 == 0 ? num(0) : tag % 3 == 1 ? txt("") : err(7);
+        if (c.kind == TestCell::number && i + 8 <= size) {
             memcpy(&c.value, data + i, 8);
             i += 8;
-        } else if (c.kind == 1) {
+        } else if (c.kind == TestCell::string) {
             size_t n = tag / 3 % 12;
             while (n-- && i < size && data[i])
                 c.text.push_back((char)data[i++]);
@@ -70,16 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         cells.push_back(c);
     }
     std::string first;
-    for (Layout layout : {EXACT, PADDED, UNPADDED}) {
-        std::vector<unsigned char> b = block(cells, layout);
-        unsigned char *exact = new unsigned char[b.size()];
-        memcpy(exact, b.data(), b.size());
+    for (TextLayout layout : {TextLayout::exact, TextLayout::padded, TextLayout::unpadded}) {
+        // One row starting at column 1 (B), so that no entry begins with a zero byte.
+        BlockBytes block = cell_array(1, (int)cells.size(), cells, layout, 1).exact();
         GuardedText out;
         out.arm();
-        QR_xsum(out.buffer(), (const CellArray *)exact);
+        QR_xsum(out.buffer(), (const CellArray *)block.data());
         out.check();
-        delete[] exact;
-        if (layout == EXACT)
+        if (layout == TextLayout::exact)
             first = out.buffer();
         else if (first != out.buffer())
             abort();

@@ -49,11 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     unsigned n = size > 96 ? (unsigned)(data[96] % 13) : 4;
     unsigned rows = size > 97 ? (unsigned)(data[97] % 3) : 1;
-    std::vector<unsigned char> table = double_array(v + 2, n > 10 ? 10 : n, rows);
-    QR_ipfunc(&r, &v[0], (const DoubleArray *)table.data());
-    QR_iproot(&r, &v[0], (const DoubleArray *)table.data());
-    QR_ipextr(&r, (const DoubleArray *)table.data());
-    QR_lagrange(&r, &v[0], (const DoubleArray *)table.data());
-    QR_poly(&r, &v[0], (const DoubleArray *)table.data());
+    // An exact-size copy, so that ASan sees any read past the block.
+    std::vector<unsigned char> bytes = double_array(v + 2, n > 10 ? 10 : n, rows);
+    unsigned char *exact = new unsigned char[bytes.size()];
+    memcpy(exact, bytes.data(), bytes.size());
+    const DoubleArray *table = (const DoubleArray *)exact;
+    QR_ipfunc(&r, &v[0], table);
+    QR_iproot(&r, &v[0], table);
+    QR_ipextr(&r, table);
+    QR_lagrange(&r, &v[0], table);
+    QR_poly(&r, &v[0], table);
+    delete[] exact;
     return 0;
 }

@@ -3,9 +3,8 @@
 
 The expected names come from the sources themselves: the catalogue rows in
 src/addin/catalogue.cpp, the four entry points, and (Linux only) every
-QR_LIB declaration of include/quorel_math.h. A catalogue function that the
-library does not export yet is reported as pending; once none is pending the
-check is strict about the Linux extras as well.
+QR_LIB declaration of include/quorel_math.h. Every one of them must be
+exported, and nothing else.
 
 usage: check_exports.py linux|windows LIBRARY STATIC_ARCHIVE SOURCE_DIR OBJDUMP NM
 """
@@ -60,7 +59,7 @@ def windows_exports(lib, objdump):
 
 def main():
     platform, lib, archive, source_dir, objdump, nm = sys.argv[1:7]
-    failures, notes = [], []
+    failures = []
     catalogue = catalogue_names(source_dir)
 
     if platform == "linux":
@@ -70,16 +69,15 @@ def main():
         exported = windows_exports(lib, objdump)
         extras = []
 
-    pending = [n for n in catalogue if n not in exported]
     for name in ENTRY_POINTS:
         if name not in exported:
             failures.append(f"entry point {name} is not exported")
+    missing = [n for n in catalogue if n not in exported]
+    if missing:
+        failures.append(f"sheet functions not exported ({len(missing)} of 40): {' '.join(missing)}")
     missing_extras = [n for n in extras if n not in exported]
     if missing_extras:
-        if pending:
-            notes.append(f"pending library routines: {' '.join(missing_extras)}")
-        else:
-            failures.append(f"library routines not exported: {' '.join(missing_extras)}")
+        failures.append(f"library routines not exported: {' '.join(missing_extras)}")
     expected = set(ENTRY_POINTS) | set(catalogue) | set(extras)
     unexpected = sorted(exported - expected)
     if unexpected:
@@ -102,14 +100,9 @@ def main():
     if "_GLOBAL__sub_I" in own_symbols or re.search(r"\bT _?DllMain", own_symbols):
         failures.append("the library's own objects carry load-time code (static constructor or DllMain)")
 
-    if pending:
-        notes.append(f"pending sheet functions ({len(pending)} of 40): {' '.join(pending)}")
-    for n in notes:
-        print(n)
     for f in failures:
         print(f"FAIL: {f}")
-    mode = "strict" if not pending else "with pending functions"
-    print(f"{platform} exports {mode}: {len(exported)} names, {len(failures)} problems")
+    print(f"{platform} exports: {len(exported)} names, {len(failures)} problems")
     return 1 if failures else 0
 
 

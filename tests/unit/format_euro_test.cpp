@@ -1,5 +1,6 @@
 #include "format/format.h"
 #include "quorel.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <float.h>
@@ -58,7 +59,6 @@ TEST(Euro, DecimalCount)
 TEST(Euro, CLocaleTexts)
 {
     setlocale(LC_NUMERIC, "C");
-    const std::string ones_253 = "1." + std::string(253, '0');
     static const struct { double number, decimals; const char *text; } rows[] = {
         {1234.5678, 2, "1234.57 EUR"},
         {1234.5678, 2.9, "1234.57 EUR"},
@@ -112,14 +112,10 @@ TEST(Euro, BoundedConversionMatchesFullText)
         1e-100, 1e-200, 3.7e-250, -0x1.23456789abcdep-800,
     };
     // Doubles with scattered exponents and significands (fixed sequence).
-    uint64_t s = 0x9E3779B97F4A7C15ull;
+    Rng rng = {0x9E3779B97F4A7C15ull};
     for (int i = 0; i < 24; i++) {
-        s = s * 6364136223846793005ull + 1442695040888963407ull;
-        uint64_t bits = s & 0x800FFFFFFFFFFFFFull;
-        bits |= (uint64_t)((s >> 13) % 2047) << 52;
-        double x;
-        memcpy(&x, &bits, sizeof x);
-        numbers.push_back(x);
+        uint64_t s = rng.next();
+        numbers.push_back(from_bits((s & 0x800FFFFFFFFFFFFFull) | (uint64_t)((s >> 13) % 2047) << 52));
     }
     std::vector<int> counts;
     for (int d = 0; d <= 24; d++)
@@ -171,13 +167,12 @@ TEST(Euro, HugeCountIsPrompt)
 TEST(Euro, KeepsCallersPrecisionControl)
 {
     char buf[QR_TEXT_SIZE];
-    unsigned short cw, saved;
-    asm volatile("fnstcw %0" : "=m"(saved));
+    unsigned short saved = x87_control();
     unsigned short pc53 = (unsigned short)((saved & ~0x0300) | 0x0200);
-    asm volatile("fldcw %0" : : "m"(pc53));
+    x87_set_control(pc53);
     euro(buf, 0.1, 20);
-    asm volatile("fnstcw %0" : "=m"(cw));
-    asm volatile("fldcw %0" : : "m"(saved));
+    unsigned short cw = x87_control();
+    x87_set_control(saved);
     EXPECT_EQ(cw, pc53);
 }
 

@@ -2,18 +2,12 @@
 #include "special/fpsupport.h"
 #include "quorel.h"
 #include "quorel_math.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
 #include <string>
-
-static double from_bits(uint64_t bits)
-{
-    double x;
-    memcpy(&x, &bits, sizeof x);
-    return x;
-}
 
 // QR_ieee into a buffer pre-filled with 'Z': 20 digits, a NUL, rest untouched.
 static std::string ieee_checked(double x)
@@ -81,11 +75,10 @@ TEST(Ieee, LibraryNaN) { EXPECT_EQ(ieee_checked(no_result()), "ffffc000000000000
 #if defined(__x86_64__)
 TEST(Ieee, AgreesWithX87Load)
 {
-    uint64_t s = 0x243F6A8885A308D3ull;
+    Rng rng = {0x243F6A8885A308D3ull};
     char mine[QR_TEXT_SIZE], x87[32];
     for (int i = 0; i < 200000; i++) {
-        s = s * 6364136223846793005ull + 1442695040888963407ull;
-        uint64_t bits = s;
+        uint64_t s = rng.next(), bits = s;
         switch (i & 3) { // favour the special exponents
         case 1: bits &= 0x800FFFFFFFFFFFFFull; break;                                 // zero, subnormal
         case 2: bits |= 0x7FF0000000000000ull; break;                                 // infinity, NaN

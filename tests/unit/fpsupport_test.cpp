@@ -64,8 +64,7 @@ TEST_F(MathErr, ErrorNumberFromFlags)
         {0x01, 33}, {0x08, 34}, {0x09, 34}, {0x05, 34}, {0x04, 34}, {0x40, 33}, {0x00, 33}, {0x31, 33},
     };
     for (const auto &c : cases) {
-        funno = 0;
-        *test_errno_cell() = 0;
+        clear_error_record();
         __matherr(c.flags, CODE_J0);
         EXPECT_EQ(error_number(), c.expected) << "flags " << c.flags;
     }

@@ -30,8 +30,6 @@ double sheet_poly(double x, const BlockBytes &b)
     return r;
 }
 
-bool same(double a, double b) { return a == b || (a != a && b != b); }
-
 // The Lagrange sum written out plainly: both running products of a weight
 // rounded to double after every factor.
 __attribute__((noinline)) long double plain_sum(double x, int n, const double *p)
@@ -103,7 +101,7 @@ TEST_F(Lagrange, Layouts)
     for (auto &c : cases) {
         SCOPED_TRACE(c.what);
         double r = sheet_lagrange(c.x, c.block);
-        EXPECT_TRUE(same(r, c.expected)) << r;
+        EXPECT_TRUE(same_bits(r, c.expected)) << r;
     }
     EXPECT_EQ(ercnt, 0);
 }
@@ -125,16 +123,12 @@ TEST(LagrangeRoutine, EmptyAndRefused)
 // sum to the bit.
 TEST(LagrangeRoutine, InRangeIsThePlainSum)
 {
-    uint32_t seed = 12345;
-    auto next = [&seed]() {
-        seed = seed * 1103515245u + 12345u;
-        return (double)(seed >> 8) / 16777216.0; // [0, 1)
-    };
+    Rng rng = {12345};
     for (int n = 1; n <= 40; n++) {
         std::vector<double> p(2 * n);
         for (int i = 0; i < n; i++) {
-            p[2 * i] = 20.0 * next() - 10.0;
-            p[2 * i + 1] = 10.0 * next() - 5.0;
+            p[2 * i] = rng.uniform(-10, 10);
+            p[2 * i + 1] = rng.uniform(-5, 5);
         }
         for (double x : {-11.0, -0.3, 0.0, 2.5, 9.75, p[0]}) {
             long double got = lagrange(x, n, p.data());
@@ -242,7 +236,7 @@ TEST_F(Polynomial, Coefficients)
     for (auto &c : cases) {
         SCOPED_TRACE(c.what);
         double r = sheet_poly(c.x, c.block);
-        EXPECT_TRUE(same(r, c.expected)) << r;
+        EXPECT_TRUE(same_bits(r, c.expected)) << r;
     }
 
     EXPECT_EQ(ercnt, 0);

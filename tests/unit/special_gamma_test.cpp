@@ -112,9 +112,7 @@ TEST_F(GammaErrors, FailureTable)
         {inf, inf, 0, 0, 0},             {4.5, 11.631728396567448, 0, 0, 0},
     };
     for (const auto &c : cases) {
-        funno = 0;
-        ercnt = 0;
-        *test_errno_cell() = 0;
+        clear_error_record();
         fp_clear();
         double g = sheet_gamma(c.x);
         unsigned flags = fp_flags() & FP_REPORTED;
@@ -157,8 +155,7 @@ TEST_F(GammaErrors, StandingFlagsAreReported)
     EXPECT_EQ(funno, CODE_LGAMMA);
     EXPECT_EQ(ercnt, 1);
 
-    funno = 0;
-    ercnt = 0;
+    clear_error_record();
     fp_raise(FP_UNDERFLOW | FP_INEXACT | FP_DENORMAL); // never reported
     sheet_gamma(4.5);
     EXPECT_EQ(ercnt, 0);

@@ -28,15 +28,22 @@ inline void restore_default_errno_source()
 #endif
 }
 
+// No report made yet: no function number, no count, error number 0 (in the
+// test's own cell).
+inline void clear_error_record()
+{
+    funno = 0;
+    ercnt = 0;
+    *test_errno_cell() = 0;
+}
+
 class ErrorRecord : public ::testing::Test {
 protected:
     void SetUp() override
     {
         saved_hook_ = onerr;
         onerr = nullptr;
-        funno = 0;
-        ercnt = 0;
-        *test_errno_cell() = 0;
+        clear_error_record();
         _seterrno(&test_errno_cell);
         fp_clear();
     }
@@ -61,20 +68,29 @@ inline uint64_t bits_of(double x)
     return b;
 }
 
+inline double from_bits(uint64_t b)
+{
+    double x;
+    memcpy(&x, &b, sizeof x);
+    return x;
+}
+
 // The same bit pattern, or both NaN.
 inline bool same_bits(double a, double b) { return bits_of(a) == bits_of(b) || (a != a && b != b); }
 
-// Distance in representable doubles (same-sign finite values).
+// Distance in representable doubles (same-sign finite values). The patterns
+// are mapped in order onto 1 ... 2^64 - 1, -0 and +0 both to 2^63, so that
+// any two of them, NaN and opposite signs included, have an unsigned
+// difference.
 inline double ulp_distance(double a, double b)
 {
     if (a == b)
         return 0;
-    int64_t ia = (int64_t)bits_of(a), ib = (int64_t)bits_of(b);
-    if (ia < 0)
-        ia = INT64_MIN - ia;
-    if (ib < 0)
-        ib = INT64_MIN - ib;
-    return ia > ib ? (double)(ia - ib) : (double)(ib - ia);
+    const uint64_t sign = 0x8000000000000000ull;
+    uint64_t ua = bits_of(a), ub = bits_of(b);
+    ua = ua & sign ? sign - (ua & ~sign) : sign + ua;
+    ub = ub & sign ? sign - (ub & ~sign) : sign + ub;
+    return ua > ub ? (double)(ua - ub) : (double)(ub - ua);
 }
 
 inline bool is_nan(double x) { return x != x; }
