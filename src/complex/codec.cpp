@@ -2,7 +2,7 @@
 // both in the process's numeric locale (GetFunctionCount sets it).
 #include "complex.h"
 
-#include "special/fpsupport.h"
+#include "fp/fpenv.h"
 
 #include <ctype.h>
 #include <stdio.h>

@@ -5,7 +5,7 @@
 // checked or reported. A kernel built on another passes doubles to it.
 #include "complex.h"
 
-#include "special/fpsupport.h"
+#include "fp/fpenv.h"
 
 static const long double LN2 = 0xb.17217f7d1cf79acp-4L;     // ln 2
 static const long double LOG2E = 0xb.8aa3b295c17f0bcp-3L;   // log2 e

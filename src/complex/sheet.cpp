@@ -6,7 +6,7 @@
 #include "complex.h"
 
 #include "addin/blocks.h"
-#include "special/fpsupport.h"
+#include "fp/fpenv.h"
 
 typedef Complex (*Kernel1)(double, double);
 typedef Complex (*Kernel2)(double, double, double, double);

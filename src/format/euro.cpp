@@ -1,7 +1,7 @@
 // EURO: a number as "%.*f EUR" in the process's numeric locale, cut to the
 // 255 characters that a host text buffer holds.
 #include "format/format.h"
-#include "special/fpsupport.h"
+#include "fp/fpenv.h"
 
 #include "quorel.h"
 
@@ -20,7 +20,7 @@ int32_t __euro_decimals(double decimals) { return truncate_int32(decimals); }
 
 // The whole conversion, kept out of line so that it runs entirely under the
 // 64-bit precision that QR_euro sets around it.
-static FPU_GUARDED void euro_text(char *result, double number, double decimals)
+FPU_GUARDED void __euro_text(char *result, double number, double decimals)
 {
     int32_t d = __euro_decimals(decimals);
     int precision = d < 0 ? 6 : d > EXACT_DECIMALS ? EXACT_DECIMALS : d;
@@ -33,12 +33,3 @@ static FPU_GUARDED void euro_text(char *result, double number, double decimals)
     strncpy(result, work, QR_TEXT_SIZE);
     result[QR_TEXT_SIZE - 1] = '\0';
 }
-
-extern "C" {
-
-QR_SHEET void QR_CALL QR_euro(char *result, const double *number, const double *decimals)
-{
-    fpu_call(euro_text, result, *number, *decimals);
-}
-
-} // extern "C"

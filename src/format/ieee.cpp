@@ -3,7 +3,7 @@
 #include "format/format.h"
 
 #include "quorel.h"
-#include "special/fpsupport.h"
+#include "fp/fpenv.h"
 
 #include <string.h>
 
@@ -54,6 +54,19 @@ void __ieee_widen(double x, uint16_t *se, uint64_t *significand)
     *significand = m;
 }
 
+void __ieee_text(char *result, double number)
+{
+    uint16_t se;
+    uint64_t m;
+    __ieee_widen(number, &se, &m);
+    unsigned char bytes[10];
+    for (int i = 0; i < 8; i++)
+        bytes[i] = (unsigned char)(m >> (8 * i));
+    bytes[8] = (unsigned char)se;
+    bytes[9] = (unsigned char)(se >> 8);
+    hex80(bytes, result);
+}
+
 extern "C" {
 
 char *fltoie(long double x, char *buffer)
@@ -61,20 +74,6 @@ char *fltoie(long double x, char *buffer)
     unsigned char bytes[10];
     memcpy(bytes, &x, sizeof bytes);
     return hex80(bytes, buffer);
-}
-
-// Integer work only: no floating-point operation, so no precision switch.
-QR_SHEET void QR_CALL QR_ieee(char *result, const double *number)
-{
-    uint16_t se;
-    uint64_t m;
-    __ieee_widen(*number, &se, &m);
-    unsigned char bytes[10];
-    for (int i = 0; i < 8; i++)
-        bytes[i] = (unsigned char)(m >> (8 * i));
-    bytes[8] = (unsigned char)se;
-    bytes[9] = (unsigned char)(se >> 8);
-    hex80(bytes, result);
 }
 
 } // extern "C"

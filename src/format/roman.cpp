@@ -1,7 +1,7 @@
 // ROMANTONUM: a Roman numeral read leniently, each letter compared with its
 // right-hand neighbour only (subtracted if smaller, else added).
 #include "format/format.h"
-#include "special/fpsupport.h"
+#include "fp/fpenv.h"
 
 #include "quorel.h"
 #include "quorel_math.h"
@@ -57,36 +57,6 @@ int roman(const char *text)
 {
     int64_t sum = __roman_sum(text);
     return sum > INT32_MAX ? INT32_MAX : (int)sum;
-}
-
-// Integer work only; the sum (below 2^53 for any real text) converts exactly,
-// also where roman() saturates.
-QR_SHEET void QR_CALL QR_roman(double *result, const char *text)
-{
-    if (!__roman_letters(text)) {
-        *result = no_result();
-        return;
-    }
-    *result = (double)__roman_sum(text);
-}
-
-// QR_word: the number as text with zero significant digits requested (one is
-// written) into a buffer of its own; the host's result buffer is not touched.
-static FPU_GUARDED void word_text(double number)
-{
-    char work[32];
-#if defined(__GLIBC__)
-    gcvt(number, 0, work);
-#else
-    snprintf(work, sizeof work, "%.0g", number); // what gcvt(x, 0, buf) writes
-#endif
-    asm volatile("" : : "r"(work) : "memory");
-}
-
-void QR_CALL QR_word(char *result, const double *number)
-{
-    (void)result;
-    fpu_call(word_text, *number);
 }
 
 } // extern "C"

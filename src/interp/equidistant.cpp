@@ -3,8 +3,7 @@
 // from the origin entry. Everything is carried in extended precision.
 #include "interp.h"
 
-#include "addin/blocks.h"
-#include "special/fpsupport.h"
+#include "fp/fpenv.h"
 
 // Stirling's central-difference coefficients about y1: t = -1, 0, 1.
 void __ip3_co(const double *y, long double a[5])
@@ -112,8 +111,6 @@ long double __ip_extr(const long double a[5], int *failed)
     return t;
 }
 
-enum IpTask { IP_VALUE, IP_INVERSE, IP_EXTREMUM };
-
 // Builder and function codes (by task) by table length 3, 4, 5.
 static const struct {
     void (*co)(const double *, long double *);
@@ -127,7 +124,7 @@ static const struct {
 // The nine routines, by table length n and task; arg is the position or the
 // value sought (unused for the extremum). Each starts from clear flags, so
 // only its own arithmetic can make it report; a report keeps the computed value.
-FPU_GUARDED static long double ip_run(int n, IpTask task, double arg, const double *y)
+FPU_GUARDED long double __ip_run(int n, IpTask task, double arg, const double *y)
 {
     fp_clear();
     long double a[5];
@@ -141,51 +138,17 @@ FPU_GUARDED static long double ip_run(int n, IpTask task, double arg, const doub
     return r;
 }
 
-// The table of a sheet function: 3 to 5 entries, none in error; 0 otherwise.
-static int read_table(const DoubleArray *table, double y[5])
-{
-    BlockHeader h = block_header(table);
-    if (h.count < 3 || h.count > 5)
-        return 0;
-    for (unsigned i = 0; i < h.count; i++)
-        if (!double_entry(table, i, &y[i]))
-            return 0;
-    return (int)h.count;
-}
-
-FPU_GUARDED static double ip_block(IpTask task, double arg, const DoubleArray *table)
-{
-    double y[5];
-    int n = read_table(table, y);
-    return n ? (double)ip_run(n, task, arg, y) : no_result();
-}
-
 // The nine exported routines: the worker of their task and table length with
 // the x87 at a 64-bit significand.
-#define IP_ROUTINES(n)                                                                                             \
-    long double ip##n##_func(double x, const double *y) { return fpu_call(ip_run, n, IP_VALUE, x, y); }            \
-    long double ip##n##_root(double v, const double *y) { return fpu_call(ip_run, n, IP_INVERSE, v, y); }          \
-    long double ip##n##_extr(const double *y) { return fpu_call(ip_run, n, IP_EXTREMUM, 0.0, y); }
+#define IP_ROUTINES(n)                                                                                      \
+    long double ip##n##_func(double x, const double *y) { return fpu_call(__ip_run, n, IP_VALUE, x, y); }   \
+    long double ip##n##_root(double v, const double *y) { return fpu_call(__ip_run, n, IP_INVERSE, v, y); } \
+    long double ip##n##_extr(const double *y) { return fpu_call(__ip_run, n, IP_EXTREMUM, 0.0, y); }
 
 extern "C" {
 
 IP_ROUTINES(3)
 IP_ROUTINES(4)
 IP_ROUTINES(5)
-
-QR_SHEET void QR_CALL QR_ipfunc(double *result, const double *x, const DoubleArray *table)
-{
-    *result = fpu_call(ip_block, IP_VALUE, *x, table);
-}
-
-QR_SHEET void QR_CALL QR_iproot(double *result, const double *value, const DoubleArray *table)
-{
-    *result = fpu_call(ip_block, IP_INVERSE, *value, table);
-}
-
-QR_SHEET void QR_CALL QR_ipextr(double *result, const DoubleArray *table)
-{
-    *result = fpu_call(ip_block, IP_EXTREMUM, 0.0, table);
-}
 
 }

@@ -1,7 +1,7 @@
-// Lagrange interpolation through freely spaced points and polynomial
-// evaluation, both over the host's DoubleArray blocks.
-#include "addin/blocks.h"
-#include "special/fpsupport.h"
+// Lagrange interpolation through freely spaced points.
+#include "interp.h"
+
+#include "fp/fpenv.h"
 
 #include <stdint.h>
 #include <stdlib.h>
@@ -100,7 +100,7 @@ static long double wide_term(double x, int i, int n, const double *points, const
 // (x_i - x_j) in ascending j, each product rounded to double after every
 // factor; O(n^2). Only a weight whose products leave the double range is
 // taken from wide_term instead.
-FPU_GUARDED static long double lagrange_sum(double x, int n, const double *points)
+FPU_GUARDED long double __lagrange_sum(double x, int n, const double *points)
 {
     if (n <= 0)
         return 0.0L;
@@ -156,78 +156,11 @@ FPU_GUARDED static long double lagrange_sum(double x, int n, const double *point
     return sum;
 }
 
-// Two columns: one point per row, entries x0, y0, x1, y1, ... as they come.
-// Otherwise two rows: x values in the first row, y values in the second,
-// interleaved. Corner differences on the widened words, so reversed or
-// wrapped ranges never pass; a 2 x 2 range is read by rows.
-FPU_GUARDED static double lagrange_block(double x, const DoubleArray *table)
-{
-    BlockHeader h = block_header(table);
-    int pairwise;
-    if (h.col2 - h.col1 == 1)
-        pairwise = 1;
-    else if (h.row2 - h.row1 == 1)
-        pairwise = 0;
-    else
-        return no_result();
-    if (h.count % 2 != 0)
-        return no_result();
-    if (h.count == 0)
-        return (double)lagrange_sum(x, 0, nullptr);
-
-    double *points = (double *)malloc(h.count * sizeof(double));
-    if (!points)
-        return no_result();
-    for (unsigned i = 0; i < h.count; i++) {
-        double v;
-        if (!double_entry(table, i, &v)) {
-            free(points);
-            return no_result();
-        }
-        unsigned slot = pairwise ? i : 2 * i < h.count ? 2 * i : 2 * i - h.count + 1;
-        points[slot] = v;
-    }
-    long double r = lagrange_sum(x, (int)(h.count / 2), points);
-    free(points);
-    return (double)r;
-}
-
-// Horner's rule in extended precision; the first entry is the coefficient of
-// the highest power. An empty block has no polynomial.
-FPU_GUARDED static double poly_block(double x, const DoubleArray *coefficients)
-{
-    BlockHeader h = block_header(coefficients);
-    if (h.count == 0)
-        return no_result();
-    double c;
-    if (!double_entry(coefficients, 0, &c))
-        return no_result();
-    if (h.col1 != h.col2 && h.row1 != h.row2)
-        return no_result();
-    long double r = c;
-    for (unsigned k = 1; k < h.count; k++) {
-        if (!double_entry(coefficients, k, &c))
-            return no_result();
-        r = r * x + c;
-    }
-    return (double)r;
-}
-
 extern "C" {
 
 long double lagrange(double x, int n, const double *points)
 {
-    return fpu_call(lagrange_sum, x, n, points);
-}
-
-QR_SHEET void QR_CALL QR_lagrange(double *result, const double *x, const DoubleArray *table)
-{
-    *result = fpu_call(lagrange_block, *x, table);
-}
-
-QR_SHEET void QR_CALL QR_poly(double *result, const double *x, const DoubleArray *coefficients)
-{
-    *result = fpu_call(poly_block, *x, coefficients);
+    return fpu_call(__lagrange_sum, x, n, points);
 }
 
 }

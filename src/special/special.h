@@ -5,7 +5,7 @@
 #ifndef QUOREL_SPECIAL_H
 #define QUOREL_SPECIAL_H
 
-#include "fpsupport.h"
+#include "fp/fpenv.h"
 
 // ln x = ln 2 · log2 x with the double constant _ln2, as the methods use it.
 static inline long double ln(long double x) { return x87_yl2x(_ln2, x); }

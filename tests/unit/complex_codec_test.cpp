@@ -1,7 +1,7 @@
 // Complex text codec: the reading and writing tables, the locale, and texts
 // that must neither crash the reader nor overrun the 256-byte result buffer.
 #include "complex/complex.h"
-#include "special/x87.h"
+#include "fp/x87.h"
 #include "test_support.h"
 
 #include "quorel.h"

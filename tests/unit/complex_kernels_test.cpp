@@ -2,7 +2,7 @@
 // from the order of the extended-precision steps, and an identity sweep over
 // random arguments in which every kernel takes part.
 #include "quorel_math.h"
-#include "special/x87.h"
+#include "fp/x87.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

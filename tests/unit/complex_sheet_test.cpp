@@ -1,7 +1,7 @@
 // Complex sheet functions beyond the case file (tests/cases/complex.cases):
 // the caller's precision, XSUM over every text layout, and round trips.
 #include "block_builder.h"
-#include "special/x87.h"
+#include "fp/x87.h"
 #include "test_support.h"
 
 #include "quorel.h"

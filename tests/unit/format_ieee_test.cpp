@@ -1,5 +1,5 @@
 #include "format/format.h"
-#include "special/fpsupport.h"
+#include "fp/fpenv.h"
 #include "quorel.h"
 #include "quorel_math.h"
 #include "test_support.h"

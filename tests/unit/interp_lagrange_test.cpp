@@ -2,7 +2,7 @@
 #include "block_builder.h"
 #include "quorel.h"
 #include "quorel_math.h"
-#include "special/x87.h"
+#include "fp/x87.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #ifndef QUOREL_TEST_SUPPORT_H
 #define QUOREL_TEST_SUPPORT_H
 
-#include "special/fpsupport.h"
+#include "fp/fpenv.h"
 
 #include <errno.h>
 #include <gtest/gtest.h>

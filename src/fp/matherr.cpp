@@ -1,5 +1,5 @@
 // Named constants, classification and the process-wide error record.
-#include "fpsupport.h"
+#include "fpenv.h"
 
 #include <errno.h>
 #include <string.h>
