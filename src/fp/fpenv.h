@@ -1,13 +1,125 @@
-// Floating-point support shared by every numeric routine: the exported
-// constants and error record (quorel_math.h) plus the reporting step.
-#ifndef QUOREL_FPSUPPORT_H
-#define QUOREL_FPSUPPORT_H
+// The floating-point environment of every numeric routine: the exception
+// flags, the precision-control guard around each exported entry, and the
+// reporting step into the error record (__matherr, quorel_math.h).
+//
+// Exception flags live in two places: the x87 status word (extended
+// arithmetic) and MXCSR (double arithmetic on SSE). Both use the same bit
+// positions for the six IEEE flags (0x01 invalid ... 0x20 inexact); the x87
+// word adds the stack fault 0x40.
+#ifndef QUOREL_FPENV_H
+#define QUOREL_FPENV_H
 
+#include "bits.h"
 #include "quorel_math.h"
 #include "x87.h"
 
-#include <stdint.h>
-#include <string.h>
+enum {
+    FP_INVALID = 0x01,
+    FP_DENORMAL = 0x02,
+    FP_DIVBYZERO = 0x04,
+    FP_OVERFLOW = 0x08,
+    FP_UNDERFLOW = 0x10,
+    FP_INEXACT = 0x20,
+    FP_STACKFAULT = 0x40,
+    FP_REPORTED = 0x4D, // invalid, division by zero, overflow, stack fault
+};
+
+// Make the value of x exist before anything that follows (flag reads above all).
+static inline void fp_force(long double x) { asm volatile("" : : "f"(x)); }
+static inline void fp_force(double x)
+{
+#if defined(__SSE2_MATH__)
+    asm volatile("" : : "x"(x));
+#else
+    asm volatile("" : : "m"(x));
+#endif
+}
+
+static inline unsigned fp_flags(void)
+{
+    unsigned short sw;
+    unsigned mxcsr;
+    asm volatile("fnstsw %0" : "=am"(sw) : : "memory");
+    asm volatile("stmxcsr %0" : "=m"(mxcsr) : : "memory");
+    return (sw & 0x7Fu) | (mxcsr & 0x3Fu);
+}
+
+static inline void fp_clear(void)
+{
+    unsigned mxcsr;
+    asm volatile("fnclex" : : : "memory");
+    asm volatile("stmxcsr %0" : "=m"(mxcsr) : : "memory");
+    mxcsr &= ~0x3Fu;
+    asm volatile("ldmxcsr %0" : : "m"(mxcsr) : "memory");
+}
+
+// Raise flags in the x87 status word as an arithmetic instruction would
+// (exceptions are masked while the library computes).
+static inline void fp_raise(unsigned flags)
+{
+    struct {
+        unsigned short cw, r0, sw, r1, tw, r2;
+        unsigned ip, cs, dp, ds;
+    } env;
+    asm volatile("fnstenv %0" : "=m"(env) : : "memory");
+    env.sw = (unsigned short)(env.sw | (flags & 0x7Fu));
+    asm volatile("fldenv %0" : : "m"(env) : "memory");
+}
+
+static inline unsigned short x87_control(void)
+{
+    unsigned short cw;
+    asm volatile("fnstcw %0" : "=m"(cw) : : "memory");
+    return cw;
+}
+
+static inline void x87_set_control(unsigned short cw) { asm volatile("fldcw %0" : : "m"(cw) : "memory"); }
+
+// The extended routines need a 64-bit significand whatever the caller set
+// (many Windows programs run the x87 at 53 bits). fpu_enter sets precision
+// control to 64 bits and masks all exceptions, keeping the caller's rounding
+// mode and flags; fpu_leave restores the caller's control word. Call the
+// computation between them through a function marked FPU_GUARDED (noipa): a
+// merely noinline function that only computes may still be judged free of
+// side effects and moved across the switch or merged with another call.
+#if defined(__clang__)
+#define FPU_GUARDED __attribute__((noinline))
+#else
+#define FPU_GUARDED __attribute__((noipa))
+#endif
+
+// The control word while the library computes: 64-bit precision, all
+// exceptions masked, the caller's rounding mode.
+static inline unsigned short fpu_working(unsigned short caller) { return (unsigned short)(caller | 0x033F); }
+
+// fldcw is slow, so the control word is only loaded when it has to change.
+static inline unsigned short fpu_enter(void)
+{
+    unsigned short saved = x87_control();
+    if (fpu_working(saved) != saved)
+        x87_set_control(fpu_working(saved));
+    return saved;
+}
+
+static inline void fpu_leave(unsigned short saved)
+{
+    if (fpu_working(saved) != saved)
+        x87_set_control(saved);
+}
+
+// Every exported entry: an FPU_GUARDED worker run between the two. The
+// caller's control word comes back after the result is taken, on every path.
+struct FpuScope {
+    unsigned short saved;
+    ~FpuScope() { fpu_leave(saved); }
+};
+
+template <typename Worker, typename... Args>
+static inline auto fpu_call(Worker worker, Args... args) -> decltype(worker(args...))
+{
+    FpuScope scope{fpu_enter()};
+    return worker(args...);
+}
 
 // Function codes handed to __matherr.
 enum {
@@ -38,28 +150,5 @@ static inline void report_flags(long double result, int code)
     if (flags & FP_REPORTED)
         __matherr((int)flags, code);
 }
-
-// The bit pattern of a double, and its sign bit (set for -0 and negative NaNs).
-static inline uint64_t double_bits(double x)
-{
-    uint64_t bits;
-    memcpy(&bits, &x, sizeof bits);
-    return bits;
-}
-
-static inline int sign_bit(double x) { return (int)(double_bits(x) >> 63); }
-
-// A count or order that a sheet function takes as a double: truncated toward
-// zero; NaN and values outside the signed 32-bit range give INT32_MIN. Quiet
-// compares: a NaN raises nothing.
-static inline int32_t truncate_int32(double v)
-{
-    if (__builtin_isgreater(v, -2147483649.0) && __builtin_isless(v, 2147483648.0))
-        return (int32_t)v;
-    return INT32_MIN;
-}
-
-// The quiet NaN that sheet functions store for unusable input.
-static inline double no_result(void) { return (double)_qnan; }
 
 #endif

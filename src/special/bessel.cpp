@@ -8,27 +8,6 @@
 
 BesselFactors __bessel_pq0, __bessel_pq1;
 
-static inline int is_nan(double x) { return (double_bits(x) & 0x7FFFFFFFFFFFFFFFull) > 0x7FF0000000000000ull; }
-
-// Pins x behind everything before it, so that work on x that follows an inner
-// kernel's report cannot be scheduled ahead of that report.
-static inline double after(double x)
-{
-#if defined(__SSE2_MATH__)
-    asm volatile("" : "+x"(x));
-#else
-    asm volatile("" : "+m"(x));
-#endif
-    return x;
-}
-
-static inline double abs_d(double x)
-{
-    uint64_t bits = double_bits(x) & 0x7FFFFFFFFFFFFFFFull;
-    memcpy(&x, &bits, sizeof x);
-    return x;
-}
-
 // Numerator and denominator by Horner's rule, each from its stored top entry
 // c[top] down to c[0], side by side so that the two chains overlap.
 struct Rational {

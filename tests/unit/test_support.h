@@ -93,8 +93,6 @@ inline double ulp_distance(double a, double b)
     return ua > ub ? (double)(ua - ub) : (double)(ub - ua);
 }
 
-inline bool is_nan(double x) { return x != x; }
-
 // splitmix64: the same sequence on every target.
 struct Rng {
     uint64_t state;
