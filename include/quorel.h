@@ -31,6 +31,10 @@ enum { QR_ARG_NUMBER = 0, QR_ARG_STRING = 1, QR_ARG_DOUBLE_ARRAY = 2, QR_ARG_CEL
 
 enum { QR_FUNCTION_COUNT = 40, QR_TEXT_SIZE = 256 };
 
+/* Language codes of SetLanguage (Windows language identifiers); German is
+ * the library's language until SetLanguage stores another. */
+enum { QR_LANGUAGE_GERMAN = 1031, QR_LANGUAGE_ENGLISH = 1033 };
+
 /* Range blocks: packed little-endian, 14-byte header (col1, row1, tab1, col2,
  * row2, tab2, count as 16-bit words) followed by the entries; read byte-wise. */
 typedef struct DoubleArray DoubleArray;

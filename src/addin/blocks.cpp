@@ -40,7 +40,7 @@ void cell_walk_begin(CellWalk *walk, const CellArray *block)
     const unsigned char *p = (const unsigned char *)block;
     walk->entry = p + 14;
     walk->remaining = word_at(p + 12);
-    walk->previous = CELL_ERROR;
+    walk->state = WALK_START;
 }
 
 // Length of a text entry whose successor exists. Hosts write the text's size
@@ -65,9 +65,9 @@ int cell_next(CellWalk *walk, Cell *cell)
         return 0;
     // Step over the entry last read. Its successor exists, so a text entry may
     // look at the byte after its NUL to measure itself.
-    if (walk->previous == CELL_NUMBER)
+    if (walk->state == WALK_AFTER_NUMBER)
         walk->entry += 18;
-    else if (walk->previous == CELL_TEXT)
+    else if (walk->state == WALK_AFTER_TEXT)
         walk->entry += text_entry_length(walk->entry);
     walk->remaining--;
     const unsigned char *e = walk->entry;
@@ -81,6 +81,8 @@ int cell_next(CellWalk *walk, Cell *cell)
         cell->kind = CELL_TEXT;
         cell->text = (const char *)(e + 12);
     }
-    walk->previous = cell->kind;
+    walk->state = cell->kind == CELL_NUMBER ? WALK_AFTER_NUMBER
+                  : cell->kind == CELL_TEXT ? WALK_AFTER_TEXT
+                                            : WALK_AFTER_ERROR;
     return 1;
 }

@@ -27,13 +27,17 @@ struct Cell {
     const char *text; // CELL_TEXT: the NUL-terminated text inside the block
 };
 
+// Where a walk stands: before the first entry, or just after an entry of
+// that kind (the walk ends after a cell in error).
+enum WalkState { WALK_START, WALK_AFTER_NUMBER, WALK_AFTER_TEXT, WALK_AFTER_ERROR };
+
 // Sequential walk over a CellArray: number entries are 18 bytes; a text entry
 // is 12 + len bytes except when len was rounded up to even and the host wrote
 // no pad byte (11 + len).
 struct CellWalk {
     const unsigned char *entry; // the entry last read, or the first before any read
     unsigned remaining;         // entries not yet read
-    CellKind previous;          // kind of the entry last read; CELL_ERROR before the first
+    WalkState state;            // what the entry last read was
 };
 
 void cell_walk_begin(CellWalk *walk, const CellArray *block);

@@ -1,10 +1,10 @@
 // The function catalogue and the entry points through which the host reads it.
+#include "hostbuf.h"
 #include "texts.h"
 
 #include "quorel.h"
 
 #include <locale.h>
-#include <string.h>
 
 struct CatalogueRow {
     const char *internal_name;
@@ -14,56 +14,50 @@ struct CatalogueRow {
     unsigned param_texts[2][2]; // name and description id of parameters 1 and 2
 };
 
-// One row per line; the export checks read the internal names from here.
+// One row per function, in catalogue order. Text ids index the table in
+// texts.cpp; types are the result's, then the parameters'.
 static const CatalogueRow catalogue[QR_FUNCTION_COUNT] = {
-    {"QR_bessel", 20, 3, {0, 0, 0}, {{0, 1}, {8, 9}}},
-    {"QR_gamma", 18, 2, {0, 0}, {{0, 1}}},
-    {"QR_weber", 22, 3, {0, 0, 0}, {{0, 1}, {8, 9}}},
-    {"QR_xreal", 24, 2, {0, 1}, {{2, 3}}},
-    {"QR_ximag", 26, 2, {0, 1}, {{2, 3}}},
-    {"QR_xabs", 28, 2, {0, 1}, {{2, 3}}},
-    {"QR_xarg", 30, 2, {0, 1}, {{2, 3}}},
-    {"QR_xconj", 32, 2, {1, 1}, {{2, 3}}},
-    {"QR_xadd", 34, 3, {1, 1, 1}, {{2, 3}, {2, 3}}},
-    {"QR_xsub", 36, 3, {1, 1, 1}, {{2, 3}, {2, 3}}},
-    {"QR_xmul", 38, 3, {1, 1, 1}, {{2, 3}, {2, 3}}},
-    {"QR_xdiv", 40, 3, {1, 1, 1}, {{2, 3}, {2, 3}}},
-    {"QR_xsqrt", 42, 2, {1, 1}, {{2, 3}}},
-    {"QR_xpow", 44, 3, {1, 1, 1}, {{2, 3}, {2, 3}}},
-    {"QR_xexp", 46, 2, {1, 1}, {{2, 3}}},
-    {"QR_xpow10", 48, 2, {1, 1}, {{2, 3}}},
-    {"QR_xlogy", 50, 3, {1, 1, 1}, {{2, 3}, {2, 3}}},
-    {"QR_xlog", 52, 2, {1, 1}, {{2, 3}}},
-    {"QR_xlog10", 54, 2, {1, 1}, {{2, 3}}},
-    {"QR_xsin", 56, 2, {1, 1}, {{2, 3}}},
-    {"QR_xcos", 58, 2, {1, 1}, {{2, 3}}},
-    {"QR_xtan", 60, 2, {1, 1}, {{2, 3}}},
-    {"QR_xsinh", 62, 2, {1, 1}, {{2, 3}}},
-    {"QR_xcosh", 64, 2, {1, 1}, {{2, 3}}},
-    {"QR_xtanh", 66, 2, {1, 1}, {{2, 3}}},
-    {"QR_xasin", 68, 2, {1, 1}, {{2, 3}}},
-    {"QR_xacos", 70, 2, {1, 1}, {{2, 3}}},
-    {"QR_xatan", 72, 2, {1, 1}, {{2, 3}}},
-    {"QR_xasinh", 74, 2, {1, 1}, {{2, 3}}},
-    {"QR_xacosh", 76, 2, {1, 1}, {{2, 3}}},
-    {"QR_xatanh", 78, 2, {1, 1}, {{2, 3}}},
-    {"QR_xsum", 80, 2, {1, 4}, {{12, 15}}},
-    {"QR_euro", 82, 3, {1, 0, 0}, {{0, 1}, {4, 5}}},
-    {"QR_ieee", 84, 2, {1, 0}, {{0, 1}}},
-    {"QR_roman", 86, 2, {0, 1}, {{16, 17}}},
-    {"QR_ipfunc", 88, 3, {0, 0, 2}, {{0, 1}, {12, 13}}},
-    {"QR_iproot", 90, 3, {0, 0, 2}, {{0, 1}, {12, 13}}},
-    {"QR_ipextr", 92, 2, {0, 2}, {{12, 13}}},
-    {"QR_lagrange", 94, 3, {0, 0, 2}, {{0, 1}, {12, 13}}},
-    {"QR_poly", 96, 3, {0, 0, 2}, {{0, 1}, {6, 7}}},
+    {"QR_bessel", 20, 3, {QR_ARG_NUMBER, QR_ARG_NUMBER, QR_ARG_NUMBER}, {{0, 1}, {8, 9}}},
+    {"QR_gamma", 18, 2, {QR_ARG_NUMBER, QR_ARG_NUMBER}, {{0, 1}}},
+    {"QR_weber", 22, 3, {QR_ARG_NUMBER, QR_ARG_NUMBER, QR_ARG_NUMBER}, {{0, 1}, {8, 9}}},
+    {"QR_xreal", 24, 2, {QR_ARG_NUMBER, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_ximag", 26, 2, {QR_ARG_NUMBER, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xabs", 28, 2, {QR_ARG_NUMBER, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xarg", 30, 2, {QR_ARG_NUMBER, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xconj", 32, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xadd", 34, 3, {QR_ARG_STRING, QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}, {2, 3}}},
+    {"QR_xsub", 36, 3, {QR_ARG_STRING, QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}, {2, 3}}},
+    {"QR_xmul", 38, 3, {QR_ARG_STRING, QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}, {2, 3}}},
+    {"QR_xdiv", 40, 3, {QR_ARG_STRING, QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}, {2, 3}}},
+    {"QR_xsqrt", 42, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xpow", 44, 3, {QR_ARG_STRING, QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}, {2, 3}}},
+    {"QR_xexp", 46, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xpow10", 48, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xlogy", 50, 3, {QR_ARG_STRING, QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}, {2, 3}}},
+    {"QR_xlog", 52, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xlog10", 54, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xsin", 56, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xcos", 58, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xtan", 60, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xsinh", 62, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xcosh", 64, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xtanh", 66, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xasin", 68, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xacos", 70, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xatan", 72, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xasinh", 74, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xacosh", 76, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xatanh", 78, 2, {QR_ARG_STRING, QR_ARG_STRING}, {{2, 3}}},
+    {"QR_xsum", 80, 2, {QR_ARG_STRING, QR_ARG_CELL_ARRAY}, {{12, 15}}},
+    {"QR_euro", 82, 3, {QR_ARG_STRING, QR_ARG_NUMBER, QR_ARG_NUMBER}, {{0, 1}, {4, 5}}},
+    {"QR_ieee", 84, 2, {QR_ARG_STRING, QR_ARG_NUMBER}, {{0, 1}}},
+    {"QR_roman", 86, 2, {QR_ARG_NUMBER, QR_ARG_STRING}, {{16, 17}}},
+    {"QR_ipfunc", 88, 3, {QR_ARG_NUMBER, QR_ARG_NUMBER, QR_ARG_DOUBLE_ARRAY}, {{0, 1}, {12, 13}}},
+    {"QR_iproot", 90, 3, {QR_ARG_NUMBER, QR_ARG_NUMBER, QR_ARG_DOUBLE_ARRAY}, {{0, 1}, {12, 13}}},
+    {"QR_ipextr", 92, 2, {QR_ARG_NUMBER, QR_ARG_DOUBLE_ARRAY}, {{12, 13}}},
+    {"QR_lagrange", 94, 3, {QR_ARG_NUMBER, QR_ARG_NUMBER, QR_ARG_DOUBLE_ARRAY}, {{0, 1}, {12, 13}}},
+    {"QR_poly", 96, 3, {QR_ARG_NUMBER, QR_ARG_NUMBER, QR_ARG_DOUBLE_ARRAY}, {{0, 1}, {6, 7}}},
 };
-
-// strncpy into a 256-byte host buffer: zero fill to the end, last byte forced 0.
-static void copy_text(char *buffer, const char *text)
-{
-    strncpy(buffer, text, QR_TEXT_SIZE);
-    buffer[QR_TEXT_SIZE - 1] = '\0';
-}
 
 extern "C" {
 
@@ -83,8 +77,8 @@ QR_SHEET void QR_CALL GetFunctionData(const uint16_t *index, char *internalName,
         return;
     }
     const CatalogueRow &row = catalogue[*index];
-    copy_text(internalName, row.internal_name);
-    copy_text(displayName, LookupText(row.display_text));
+    copy_to_host(internalName, row.internal_name);
+    copy_to_host(displayName, LookupText(row.display_text));
     for (unsigned i = 0; i < row.count; i++)
         paramTypes[i] = row.types[i];
     *paramCount = (uint16_t)row.count;
@@ -100,10 +94,10 @@ QR_SHEET void QR_CALL GetParameterDescription(const uint16_t *index, const uint1
     const CatalogueRow &row = catalogue[*index];
     unsigned k = *param;
     if (k == 0) {
-        copy_text(paramDescription, LookupText(row.display_text + 1));
+        copy_to_host(paramDescription, LookupText(row.display_text + 1));
     } else if (k < row.count) {
-        copy_text(paramName, LookupText(row.param_texts[k - 1][0]));
-        copy_text(paramDescription, LookupText(row.param_texts[k - 1][1]));
+        copy_to_host(paramName, LookupText(row.param_texts[k - 1][0]));
+        copy_to_host(paramDescription, LookupText(row.param_texts[k - 1][1]));
     }
 }
 

@@ -1,4 +1,7 @@
 // Every text the host sees, English and German, in ISO 8859-1.
+// The texts are kept byte for byte as hosts and their users know them, slips
+// included ("Calculetes", "mutiplication", "Formates", the double blank in
+// text 23, the trailing blank of text 91): do not correct them.
 // Non-ASCII bytes are escapes: 0xE4 a-umlaut, 0xF6 o-umlaut, 0xFC u-umlaut,
 // 0xDF sharp s. Each escape closes its literal so no following letter is
 // taken for a hex digit.
@@ -122,7 +125,7 @@ static const TextPair text_table[TEXT_COUNT] = {
 };
 
 // Windows-style language identifier: primary language in bits 0-9.
-static uint16_t language = LANGUAGE_GERMAN;
+static uint16_t language = QR_LANGUAGE_GERMAN;
 
 extern "C" QR_SHEET void QR_CALL SetLanguage(const uint16_t *code)
 {
@@ -151,5 +154,5 @@ const char *LookupText(unsigned id)
     if (id >= TEXT_COUNT)
         return "";
     uint16_t current = language; // read once per text
-    return current == LANGUAGE_GERMAN ? text_table[id].german : text_table[id].english;
+    return current == QR_LANGUAGE_GERMAN ? text_table[id].german : text_table[id].english;
 }

@@ -4,13 +4,14 @@
 
 #include <stdint.h>
 
-enum { TEXT_COUNT = 98, LANGUAGE_GERMAN = 1031 };
+enum { TEXT_COUNT = 98 };
 
 // The text for id in the language last stored by SetLanguage; "" for id 14 and
 // every id above 97. Never null.
 const char *LookupText(unsigned id);
 
-// The stored language code (1031 until SetLanguage stores another).
+// The stored language code (QR_LANGUAGE_GERMAN until SetLanguage stores
+// another).
 uint16_t stored_language(void);
 
 #endif

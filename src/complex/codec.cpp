@@ -2,6 +2,7 @@
 // both in the process's numeric locale (GetFunctionCount sets it).
 #include "complex.h"
 
+#include "addin/hostbuf.h"
 #include "fp/fpenv.h"
 
 #include <ctype.h>
@@ -95,15 +96,14 @@ void xformat(char *buffer, Complex *value)
     else if (__builtin_fabsl(re) / m < tiny)
         value->re = 0;
 
-    char text[256];
+    char text[QR_TEXT_SIZE];
     if (value->im == 0)
         snprintf(text, sizeof text, "%.15G", value->re);
     else if (value->re == 0)
         snprintf(text, sizeof text, "%.15Gi", value->im);
     else
         snprintf(text, sizeof text, "%.15G%+.15Gi", value->re, value->im);
-    strncpy(buffer, text, 256);
-    buffer[255] = 0;
+    copy_to_host(buffer, text);
 }
 
 void xfail(char *buffer) { memcpy(buffer, "Err:502", 8); }

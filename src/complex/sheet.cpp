@@ -54,7 +54,7 @@ FPU_GUARDED static void binary(char *result, const char *text1, const char *text
 
 static Complex conjugate(double x, double y) { return pair(x, -(long double)y); }
 
-static Complex sum2(double x1, double y1, double x2, double y2)
+static Complex sum(double x1, double y1, double x2, double y2)
 {
     return pair((long double)x1 + x2, (long double)y1 + y2);
 }
@@ -133,7 +133,7 @@ QR_SHEET void QR_CALL QR_xabs(double *result, const char *z) { number_entry(resu
 QR_SHEET void QR_CALL QR_xarg(double *result, const char *z) { number_entry(result, z, PART_ARG); }
 
 QR_SHEET void QR_CALL QR_xconj(char *result, const char *z) { unary_entry(result, z, conjugate); }
-QR_SHEET void QR_CALL QR_xadd(char *result, const char *a, const char *b) { binary_entry(result, a, b, sum2); }
+QR_SHEET void QR_CALL QR_xadd(char *result, const char *a, const char *b) { binary_entry(result, a, b, sum); }
 QR_SHEET void QR_CALL QR_xsub(char *result, const char *a, const char *b) { binary_entry(result, a, b, difference); }
 QR_SHEET void QR_CALL QR_xmul(char *result, const char *a, const char *b) { binary_entry(result, a, b, product); }
 QR_SHEET void QR_CALL QR_xdiv(char *result, const char *a, const char *b) { binary_entry(result, a, b, quotient); }

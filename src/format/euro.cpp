@@ -1,12 +1,13 @@
 // EURO: a number as "%.*f EUR" in the process's numeric locale, cut to the
 // 255 characters that a host text buffer holds.
 #include "format/format.h"
+
+#include "addin/hostbuf.h"
 #include "fp/fpenv.h"
 
 #include "quorel.h"
 
 #include <stdio.h>
-#include <string.h>
 
 // A double is a multiple of 2^-1074, so its decimal expansion ends by the
 // 1074th decimal: with more decimals "%.*f" rounds nothing and only appends
@@ -30,6 +31,5 @@ FPU_GUARDED void __euro_text(char *result, double number, double decimals)
     char work[QR_TEXT_SIZE];
     if (snprintf(work, sizeof work, "%.*f EUR", precision, number) < 0)
         work[0] = '\0';
-    strncpy(result, work, QR_TEXT_SIZE);
-    result[QR_TEXT_SIZE - 1] = '\0';
+    copy_to_host(result, work);
 }

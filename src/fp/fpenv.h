@@ -78,10 +78,14 @@ static inline void x87_set_control(unsigned short cw) { asm volatile("fldcw %0" 
 // The extended routines need a 64-bit significand whatever the caller set
 // (many Windows programs run the x87 at 53 bits). fpu_enter sets precision
 // control to 64 bits and masks all exceptions, keeping the caller's rounding
-// mode and flags; fpu_leave restores the caller's control word. Call the
-// computation between them through a function marked FPU_GUARDED (noipa): a
+// mode and flags; fpu_leave restores the caller's control word. The
+// computation between them must be a call the compiler cannot see into: a
 // merely noinline function that only computes may still be judged free of
 // side effects and moved across the switch or merged with another call.
+// GCC gets that from noipa on the worker. Clang has no noipa, so fpu_call
+// also passes the worker's address through an empty asm: the call then goes
+// to an unknown function, which may read or write anything and so stays
+// between the two control-word loads.
 #if defined(__clang__)
 #define FPU_GUARDED __attribute__((noinline))
 #else
@@ -118,6 +122,9 @@ template <typename Worker, typename... Args>
 static inline auto fpu_call(Worker worker, Args... args) -> decltype(worker(args...))
 {
     FpuScope scope{fpu_enter()};
+#if defined(__clang__)
+    asm("" : "+r"(worker));
+#endif
     return worker(args...);
 }
 
@@ -141,12 +148,20 @@ enum {
 };
 
 // The reporting step of every failing routine: after its result exists, read
-// the accumulated flags and report them with the routine's code if any of
-// invalid, division by zero, overflow or stack fault stands.
-static inline void report_flags(long double result, int code)
+// the accumulated flags; any of invalid, division by zero, overflow or stack
+// fault means a report. report_flags makes it with the routine's code;
+// must_report only tells, for routines that also report for other reasons.
+static inline unsigned flags_after(long double result)
 {
     fp_force(result);
-    unsigned flags = fp_flags();
+    return fp_flags();
+}
+
+static inline int must_report(long double result) { return (flags_after(result) & FP_REPORTED) != 0; }
+
+static inline void report_flags(long double result, int code)
+{
+    unsigned flags = flags_after(result);
     if (flags & FP_REPORTED)
         __matherr((int)flags, code);
 }

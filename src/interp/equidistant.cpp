@@ -49,14 +49,6 @@ void __ip5_co(const double *y, long double a[5])
     a[0] = y[2];
 }
 
-// The flags test the whole routine's arithmetic: the coefficients and every
-// step up to the result, which must exist before the status word is read.
-static int raised(long double result)
-{
-    fp_force(result);
-    return (fp_flags() & FP_REPORTED) != 0;
-}
-
 // Horner's rule from the top.
 long double __ip_func(const long double a[5], long double x, int *failed)
 {
@@ -64,8 +56,14 @@ long double __ip_func(const long double a[5], long double x, int *failed)
     p = a[2] + x * p;
     p = a[1] + x * p;
     p = a[0] + x * p;
-    *failed = raised(p);
+    *failed = must_report(p);
     return p;
+}
+
+// p'(t) = a1 + 2t (a2 + t (3/2 a3 + 2 a4 t)), the step of both Newton iterations.
+static inline long double derivative(const long double a[5], long double t)
+{
+    return a[1] + 2.0L * t * (a[2] + t * (1.5L * a[3] + 2.0L * a[4] * t));
 }
 
 static long double tolerance(void) { return *(volatile const double *)&epsilon; }
@@ -79,10 +77,10 @@ long double __ip_root(const long double a[5], long double v, int *failed)
     long double t = v;
     for (int k = 0; k < 9; k++) {
         long double f = b0 + t * (a[1] + t * (a[2] + t * (a[3] + t * a[4])));
-        long double slope = a[1] + 2.0L * t * (a[2] + t * (1.5L * a[3] + 2.0L * a[4] * t));
+        long double slope = derivative(a, t);
         long double t_new = t - f / slope;
         if (!__builtin_isgreater(__builtin_fabsl(f), tolerance())) {
-            *failed = raised(t_new);
+            *failed = must_report(t_new);
             return t_new;
         }
         t = t_new;
@@ -98,10 +96,10 @@ long double __ip_extr(const long double a[5], int *failed)
     long double t = 0.0L;
     for (int k = 0; k < 9; k++) {
         long double d2 = 2.0L * (a[2] + 3.0L * t * (a[3] + 2.0L * a[4] * t));
-        long double d1 = a[1] + 2.0L * t * (a[2] + t * (1.5L * a[3] + 2.0L * a[4] * t));
+        long double d1 = derivative(a, t);
         long double t_new = t - d1 / d2;
         if (!__builtin_isgreater(__builtin_fabsl(d1), tolerance())) {
-            *failed = raised(t_new);
+            *failed = must_report(t_new);
             return t_new;
         }
         t = t_new;

@@ -4,6 +4,10 @@
 // The order-0 and order-1 kernels are rational in x^2 up to |x| = 8 and use
 // the Hankel asymptotic form sqrt(2/(πx)) (P cos a - Q sin a) beyond, with P
 // and Q rational in (8/x)^2. Higher orders come by recurrence from them.
+//
+// Process-wide state: the asymptotic step leaves its factor pair P, Q in
+// __bessel_pq0 (order 0) or __bessel_pq1 (order 1), where the caller picks it
+// up; concurrent calls from several threads may overwrite each other's pair.
 #include "special.h"
 
 BesselFactors __bessel_pq0, __bessel_pq1;
@@ -70,6 +74,7 @@ struct Asymptotic {
     double pn[7], pd[7], qn[7], qd[7];
 };
 
+// P0 and Q0 of J0 and Y0 for x > 8.
 static const Asymptotic asym0 = {
     {5393485.083869439, 12332384.76817638, 8413041.45655044, 2016135.2830499837, 153982.65326239113, 2485.271928957404, 0},
     {5393485.083869439, 12338310.22786325, 8426449.050629796, 2025066.801570134, 156001.7276940031, 2615.7007369208395, 1},
@@ -77,6 +82,7 @@ static const Asymptotic asym0 = {
     {255015.51088609424, 666745.4239319827, 533291.3634216897, 156021.32066792916, 15704.891915153956, 408.7714673983499, 1},
 };
 
+// P1 and Q1 of J1 and Y1 for x > 8.
 static const Asymptotic asym1 = {
     {-4435757.816794128, -9942246.505077641, -6603373.248364939, -1523529.3511811374, -109824.05543459347, -1611.6166443246102, 0},
     {-4435757.816794128, -9934124.389934586, -6585339.4797230875, -1511809.5066341609, -107263.8599110382, -1455.0094401904962, 1},
@@ -150,7 +156,7 @@ long double __y0_ext(double x)
         fp_force(q); // flags of the rational part belong before the inner report of j0
         long double j = __j0_ext(x);
         x = after(x);
-        r = q + ((long double)_2_pi * j) * ln(x);
+        r = q + ((long double)_2_pi * j) * ln_via_double_ln2(x);
     } else {
         __bessel_asym0(x);
         Hankel h = hankel(x);
@@ -198,7 +204,7 @@ long double __y1_ext(double x)
         fp_force(q);
         long double j = __j1_ext(x);
         x = after(x);
-        long double l = ln(x);
+        long double l = ln_via_double_ln2(x);
         long double inv = _one / (long double)x;
         r = q + (long double)_2_pi * (j * l - inv);
     } else {

@@ -3,6 +3,10 @@
 // ln Γ(x) comes from a rational approximation of Γ on [2, 3] (reached by the
 // recurrence Γ(x+1) = xΓ(x)) up to 8, from Stirling's series beyond, and from
 // the reflection formula for x <= 0. Γ(x) itself is 2^(ln Γ(x) · log2 e).
+//
+// Process-wide state: the sign of the last Γ evaluation and the sign address
+// of the lgamma call in progress live in two statics, so concurrent calls from
+// several threads may write each other's sign.
 #include "special.h"
 
 // Sign of the last gamma evaluation, and the sign address that lgamma was
@@ -52,7 +56,7 @@ long double __gamma_small(double x)
 // ln Γ(x) for x > 8: (x - 1/2) ln x - x + ln(2π)/2 + S(1/x^2)/x.
 long double __lgamma_large(double x)
 {
-    long double l = ln(x);
+    long double l = ln_via_double_ln2(x);
     long double z = _one / ((long double)x * x);
     long double s = stirling[6];
     for (int i = 5; i >= 0; i--)
@@ -81,10 +85,10 @@ long double __lgamma_neg(double x)
     if (y <= _eight) {
         long double g = __gamma_small(y);
         long double v = (((long double)y * g) * s) / _pi;
-        return -ln(v);
+        return -ln_via_double_ln2(v);
     }
     long double v = ((long double)y * s) / _pi;
-    return -(__lgamma_large(y) + ln(v));
+    return -(__lgamma_large(y) + ln_via_double_ln2(v));
 }
 
 // ln |Γ(x)| in extended precision; the sign of Γ(x) goes to *sign.
@@ -96,29 +100,22 @@ long double __lgamma_ext(double x, int *sign)
     if (!_isfinit(x))
         r = (long double)x + __builtin_fabsl(x); // +inf stays, -inf gives NaN and invalid
     else if (x > _zero)
-        r = x <= _eight ? ln(__gamma_small(x)) : __lgamma_large(x);
+        r = x <= _eight ? ln_via_double_ln2(__gamma_small(x)) : __lgamma_large(x);
     else
         r = __lgamma_neg(x);
     report_flags(r, CODE_LGAMMA);
     return r;
 }
 
-// Γ(x) = s · 2^t with t = ln|Γ(x)| · log2 e split at the nearest integer in the
-// current rounding mode. The magnitude is rounded to double before the report.
-// Also the guarded worker of GAMMA and gamma.
+// Γ(x) = s · 2^t with t = ln|Γ(x)| · log2 e: finite, +inf (x = +inf) or NaN;
+// never -inf, as ln|Γ(x)| is finite for every finite x. The magnitude is
+// rounded to double before the report. Also the guarded worker of GAMMA and
+// gamma.
 FPU_GUARDED double __gamma_ext(double x)
 {
     long double l = __lgamma_ext(x, &gamma_sign);
     long double t = l * _log2e;
-    long double r;
-    if (t == __builtin_infl()) {
-        r = t; // Γ(+inf): the split below would make inf - inf
-    } else {
-        long double n = x87_rndint(t);
-        long double f = t - n;
-        r = x87_scale(x87_f2xm1(f) + _one, n);
-    }
-    double m = (double)r;
+    double m = (double)x87_exp2(t);
     report_flags(m, CODE_GAMMA);
     return (double)gamma_sign * m;
 }
