@@ -24,7 +24,48 @@ static std::string display_name(const Function &f, const std::string &typed)
     return typed + " (" + f.internal_name + ")";
 }
 
-static void dump_block(unsigned argument, int type, const std::vector<unsigned char> &block)
+// A DoubleArray (double_array true) or CellArray block from an array argument
+// or from a scalar (a 1x1 range). The first corner is the origin; each entry
+// carries its cell's column, row and sheet.
+static bool build_block(const Arg &arg, bool double_array, Layout layout, Origin origin, Bytes *block,
+                        SourceError *error)
+{
+    const Value *cells = &arg.scalar;
+    unsigned rows = 1, cols = 1, count = 1;
+    if (arg.kind == VALUE_ARRAY) {
+        cells = arg.cells.data();
+        rows = arg.rows;
+        cols = arg.cols;
+        count = (unsigned)arg.cells.size();
+    }
+    if (count > MAX_BLOCK_ENTRIES)
+        return fail(error, arg.offset, "range of more than 32767 cells");
+    // An empty array {} is a block of count 0 whose corners both lie at the origin.
+    unsigned last_col = origin.col + (cols ? cols - 1 : 0);
+    unsigned last_row = origin.row + (rows ? rows - 1 : 0);
+    if (last_col > 0xFFFF || last_row > 0xFFFF)
+        return fail(error, arg.offset, "range reaches past column or row 65535 from the origin");
+
+    block->clear();
+    put_header(block, origin.col, origin.row, last_col, last_row, origin.sheet, count);
+    for (unsigned i = 0; i < count; i++) {
+        const Value &cell = cells[i];
+        unsigned col = origin.col + i % cols, row = origin.row + i / cols;
+        unsigned error_word = cell.kind == VALUE_ERROR ? cell.error : 0;
+        double number = cell.kind == VALUE_NUMBER ? cell.number : 0.0;
+        if (cell.kind == VALUE_TEXT && double_array)
+            return fail(error, cell.offset, "text cell in a range of numbers");
+        if (double_array)
+            put_double_entry(block, col, row, origin.sheet, error_word, number);
+        else if (cell.kind != VALUE_TEXT)
+            put_number_cell(block, col, row, origin.sheet, error_word, number);
+        else if (!put_text_cell(block, col, row, origin.sheet, cell.text, layout))
+            return fail(error, cell.offset, "text cell too long for a 16-bit len in this layout");
+    }
+    return true;
+}
+
+static void dump_block(unsigned argument, int type, const Bytes &block)
 {
     static const char hex[] = "0123456789abcdef";
     std::string line = "block " + std::to_string(argument) + " " +
@@ -37,6 +78,31 @@ static void dump_block(unsigned argument, int type, const std::vector<unsigned c
     }
     line += '\n';
     fwrite(line.data(), 1, line.size(), stdout);
+}
+
+typedef void *P;
+typedef void(QR_CALL *Call1)(P);
+typedef void(QR_CALL *Call2)(P, P);
+typedef void(QR_CALL *Call3)(P, P, P);
+typedef void(QR_CALL *Call4)(P, P, P, P);
+typedef void(QR_CALL *Call5)(P, P, P, P, P);
+typedef void(QR_CALL *Call6)(P, P, P, P, P, P);
+typedef void(QR_CALL *Call7)(P, P, P, P, P, P, P);
+typedef void(QR_CALL *Call8)(P, P, P, P, P, P, P, P);
+
+void call_sheet_function(void *entry, unsigned count, void *const *a)
+{
+    switch (count) {
+    case 1: ((Call1)entry)(a[0]); break;
+    case 2: ((Call2)entry)(a[0], a[1]); break;
+    case 3: ((Call3)entry)(a[0], a[1], a[2]); break;
+    case 4: ((Call4)entry)(a[0], a[1], a[2], a[3]); break;
+    case 5: ((Call5)entry)(a[0], a[1], a[2], a[3], a[4]); break;
+    case 6: ((Call6)entry)(a[0], a[1], a[2], a[3], a[4], a[5]); break;
+    case 7: ((Call7)entry)(a[0], a[1], a[2], a[3], a[4], a[5], a[6]); break;
+    case 8: ((Call8)entry)(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]); break;
+    default: break;
+    }
 }
 
 enum { GUARD_BYTES = 64, MARK = 0xA5 };
@@ -75,7 +141,7 @@ EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, 
     // for the duration of the call.
     std::vector<double> numbers(params);
     std::vector<std::string> texts(params);
-    std::vector<std::vector<unsigned char>> blocks(params);
+    std::vector<Bytes> blocks(params);
     void *pointers[MAX_TYPES];
     for (unsigned k = 0; k < params; k++) {
         const Arg &arg = formula.args[k];

@@ -4,9 +4,14 @@
 #ifndef QUOREL_HOST_EVAL_H
 #define QUOREL_HOST_EVAL_H
 
-#include "block_builder.h"
+#include "catalogue.h"
 #include "formula.h"
-#include "loader.h"
+#include "range_block.h"
+
+// The first corner of every range block built from an argument.
+struct Origin {
+    unsigned col, row, sheet; // 0 to 65535 each
+};
 
 struct Settings {
     Layout layout;

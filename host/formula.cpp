@@ -79,7 +79,7 @@ static bool parse_text(const std::string &line, size_t *pos, std::string *out, S
 }
 
 // Number, text or error marker.
-static bool parse_cell(const std::string &line, size_t *pos, Cell *cell, SourceError *error)
+static bool parse_cell(const std::string &line, size_t *pos, Value *cell, SourceError *error)
 {
     size_t start = *pos;
     cell->offset = start;
@@ -155,7 +155,7 @@ static bool parse_array(const std::string &line, size_t *pos, Arg *arg, SourceEr
             return fail(error, i, "empty cell in array");
         if (arg->cells.size() >= MAX_BLOCK_ENTRIES)
             return fail(error, i, "array has more than 32767 cells");
-        Cell cell;
+        Value cell;
         if (!parse_cell(line, &i, &cell, error))
             return false;
         arg->cells.push_back(std::move(cell));

@@ -13,7 +13,9 @@ enum { MAX_BLOCK_ENTRIES = 32767, MAX_TEXT_BYTES = 65534 };
 
 enum ValueKind { VALUE_NUMBER, VALUE_TEXT, VALUE_ERROR, VALUE_ARRAY };
 
-struct Cell {
+// A number, a text or an error marker: a scalar argument, a cell of an array
+// constant, or an expected value.
+struct Value {
     ValueKind kind = VALUE_NUMBER; // VALUE_NUMBER, VALUE_TEXT or VALUE_ERROR
     double number = 0;
     std::string text;   // ISO 8859-1, without NUL
@@ -23,9 +25,9 @@ struct Cell {
 
 struct Arg {
     ValueKind kind = VALUE_NUMBER;
-    Cell scalar;             // VALUE_NUMBER, VALUE_TEXT, VALUE_ERROR
+    Value scalar;             // VALUE_NUMBER, VALUE_TEXT, VALUE_ERROR
     unsigned rows = 0, cols = 0; // VALUE_ARRAY: rows * cols cells, row by row
-    std::vector<Cell> cells;
+    std::vector<Value> cells;
     size_t offset = 0;
 };
 
@@ -49,7 +51,7 @@ bool parse_formula(const std::string &line, size_t pos, Formula *formula, Source
 
 // The expected value of a case: a number or a "text", then optionally ~N.
 struct Expected {
-    Cell value;              // VALUE_NUMBER or VALUE_TEXT
+    Value value;              // VALUE_NUMBER or VALUE_TEXT
     bool tolerant = false;
     unsigned long ulps = 0;
 };

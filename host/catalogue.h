@@ -1,7 +1,8 @@
-// The add-in as the host sees it: the four entry points, the catalogue read
-// through them, and the sheet functions resolved by their internal names.
-#ifndef QUOREL_HOST_LOADER_H
-#define QUOREL_HOST_LOADER_H
+// The add-in's catalogue as the host sees it: the four entry points bound in
+// a loaded library, the catalogue read through them, and the sheet functions
+// resolved by their internal names.
+#ifndef QUOREL_HOST_CATALOGUE_H
+#define QUOREL_HOST_CATALOGUE_H
 
 #include "quorel.h" // entry-point signatures and QR_CALL only; the library is never linked
 
@@ -22,10 +23,11 @@ struct Library {
     SetLanguageFn set_language;
 };
 
-// Loads the library and binds the four entry points; a one-line reason on failure.
+// Loads the library (platform.h) and binds the four entry points; a one-line
+// reason on failure.
 bool library_open(const std::string &path, Library *lib, std::string *error);
 
-enum { MAX_TYPES = 8, LANGUAGE_GERMAN = 1031, LANGUAGE_ENGLISH = 1033 };
+enum { MAX_TYPES = 8 };
 
 struct Function {
     std::string internal_name;         // as the catalogue gives it (ASCII)
@@ -58,8 +60,5 @@ void *sheet_function_entry(const Library &lib, const std::string &internal_name)
 void set_language(Library *lib, unsigned code);
 
 const char *type_name(int type);
-
-// Calls a sheet function with count pointers (result first), cdecl.
-void call_sheet_function(void *entry, unsigned count, void *const *args);
 
 #endif

@@ -1,5 +1,5 @@
-// Catalogue reading and the call itself.
-#include "loader.h"
+// Binding the entry points and reading the catalogue.
+#include "catalogue.h"
 
 #include "platform.h"
 #include "text.h"
@@ -75,7 +75,7 @@ void catalogue_read(Library *lib, std::vector<Function> *functions)
     lib->get_function_count(&count);
     functions->assign(count, Function());
     for (int pass = 0; pass < 2; pass++) {
-        set_language(lib, pass == 0 ? LANGUAGE_ENGLISH : LANGUAGE_GERMAN);
+        set_language(lib, pass == 0 ? QR_LANGUAGE_ENGLISH : QR_LANGUAGE_GERMAN);
         for (unsigned i = 0; i < count; i++) {
             Function &f = (*functions)[i];
             std::string display;
@@ -115,29 +115,4 @@ const Function *catalogue_find(const std::vector<Function> &functions, const std
         if (key == f.internal_key)
             return &f;
     return nullptr;
-}
-
-typedef void *P;
-typedef void(QR_CALL *Call1)(P);
-typedef void(QR_CALL *Call2)(P, P);
-typedef void(QR_CALL *Call3)(P, P, P);
-typedef void(QR_CALL *Call4)(P, P, P, P);
-typedef void(QR_CALL *Call5)(P, P, P, P, P);
-typedef void(QR_CALL *Call6)(P, P, P, P, P, P);
-typedef void(QR_CALL *Call7)(P, P, P, P, P, P, P);
-typedef void(QR_CALL *Call8)(P, P, P, P, P, P, P, P);
-
-void call_sheet_function(void *entry, unsigned count, void *const *a)
-{
-    switch (count) {
-    case 1: ((Call1)entry)(a[0]); break;
-    case 2: ((Call2)entry)(a[0], a[1]); break;
-    case 3: ((Call3)entry)(a[0], a[1], a[2]); break;
-    case 4: ((Call4)entry)(a[0], a[1], a[2], a[3]); break;
-    case 5: ((Call5)entry)(a[0], a[1], a[2], a[3], a[4]); break;
-    case 6: ((Call6)entry)(a[0], a[1], a[2], a[3], a[4], a[5]); break;
-    case 7: ((Call7)entry)(a[0], a[1], a[2], a[3], a[4], a[5], a[6]); break;
-    case 8: ((Call8)entry)(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]); break;
-    default: break;
-    }
 }
