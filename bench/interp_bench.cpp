@@ -1,7 +1,7 @@
 // IPOLVALUE, IPOLINVERSE, POLYNOMIAL and LAGRANGE through the sheet-function
 // entry points, on DoubleArray blocks laid out as a host writes them.
-#include "../tests/unit/block_builder.h"
 #include "bench_library.h"
+#include "host/range_block.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,12 +13,16 @@ struct DoubleArray;
 typedef void (*SheetTable)(double *, const double *, const DoubleArray *);
 
 // cols x rows cells from (0, 0), in row order (on sheet 2).
-BlockBytes block(unsigned cols, unsigned rows, const std::vector<double> &cells)
+Bytes block(unsigned cols, unsigned rows, const std::vector<double> &cells)
 {
-    return double_range(0, 0, cols - 1, rows - 1, cells);
+    Bytes b;
+    put_header(&b, 0, 0, cols - 1, rows - 1, 2, (unsigned)cells.size());
+    for (size_t i = 0; i < cells.size(); i++)
+        put_double_entry(&b, (unsigned)(i % cols), (unsigned)(i / cols), 2, 0, cells[i]);
+    return b;
 }
 
-void run(benchmark::State &state, const char *name, double x, const BlockBytes &b)
+void run(benchmark::State &state, const char *name, double x, const Bytes &b)
 {
     SheetTable f = (SheetTable)library_symbol(name);
     const DoubleArray *t = (const DoubleArray *)b.data();

@@ -1,6 +1,7 @@
 // Number-valued sheet functions and the number formatters on arbitrary
 // doubles: no crash, no hang, text results inside their buffer.
 #include "fuzz_common.h"
+#include "host/range_block.h"
 #include "quorel.h"
 
 #include <stddef.h>
@@ -9,21 +10,13 @@
 
 #include <vector>
 
-static std::vector<unsigned char> double_array(const double *v, unsigned n, unsigned rows)
+static Bytes double_array(const double *v, unsigned n, unsigned rows)
 {
-    std::vector<unsigned char> b;
-    auto word = [&b](unsigned w) {
-        b.push_back((unsigned char)w);
-        b.push_back((unsigned char)(w >> 8));
-    };
+    Bytes b;
     unsigned cols = rows ? (n + rows - 1) / rows : 0;
-    word(0), word(0), word(0), word(cols ? cols - 1 : 0), word(rows ? rows - 1 : 0), word(0), word(n);
-    for (unsigned i = 0; i < n; i++) {
-        word(cols ? i % cols : 0), word(cols ? i / cols : 0), word(0), word(0);
-        unsigned char d[8];
-        memcpy(d, &v[i], 8);
-        b.insert(b.end(), d, d + 8);
-    }
+    put_header(&b, 0, 0, cols ? cols - 1 : 0, rows ? rows - 1 : 0, 0, n);
+    for (unsigned i = 0; i < n; i++)
+        put_double_entry(&b, cols ? i % cols : 0, cols ? i / cols : 0, 0, 0, v[i]);
     return b;
 }
 
@@ -50,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     unsigned n = size > 96 ? (unsigned)(data[96] % 13) : 4;
     unsigned rows = size > 97 ? (unsigned)(data[97] % 3) : 1;
     // An exact-size copy, so that ASan sees any read past the block.
-    std::vector<unsigned char> bytes = double_array(v + 2, n > 10 ? 10 : n, rows);
+    Bytes bytes = double_array(v + 2, n > 10 ? 10 : n, rows);
     unsigned char *exact = new unsigned char[bytes.size()];
     memcpy(exact, bytes.data(), bytes.size());
     const DoubleArray *table = (const DoubleArray *)exact;

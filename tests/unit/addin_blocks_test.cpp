@@ -63,7 +63,7 @@ TEST(DoubleArray, HeaderAndUnalignedEntries)
 TEST(DoubleArray, ReversedCornersWidenToNegativeDifferences)
 {
     BlockBytes b;
-    b.word(5), b.word(9), b.word(0), b.word(3), b.word(8), b.word(0), b.word(0);
+    put_header(&b.bytes, 5, 9, 3, 8, 0, 0);
     BlockHeader h = block_header(b.data());
     EXPECT_EQ(h.col2 - h.col1, -2);
     EXPECT_EQ(h.row2 - h.row1, -1);
@@ -91,9 +91,9 @@ TEST(CellArray, AllThreeTextLayoutsWalkAlike)
     const std::vector<TestCell> cells = {txt("2i"),  num(1),      txt("3+4i"), txt("1+i"), num(-2.5),
                                          txt("x"),   txt("12345"), num(7),      txt("-3i")};
     struct {
-        TextLayout layout;
+        Layout layout;
         const char *name;
-    } const layouts[] = {{TextLayout::exact, "exact"}, {TextLayout::padded, "padded"}, {TextLayout::unpadded, "unpadded"}};
+    } const layouts[] = {{LAYOUT_EXACT, "exact"}, {LAYOUT_PADDED, "padded"}, {LAYOUT_UNPADDED, "unpadded"}};
     for (const auto &l : layouts) {
         // Three columns starting at column B, so no entry begins with a zero byte.
         BlockBytes b = cell_array(3, 3, cells, l.layout, 1, 41, 3);
@@ -105,9 +105,9 @@ TEST(CellArray, EntryLengthsFollowTheLayout)
 {
     // "2i" has 3 bytes with its NUL: len 3 exact, 4 rounded.
     const std::vector<TestCell> cells = {txt("2i"), num(1)};
-    EXPECT_EQ(cell_array(1, 2, cells, TextLayout::exact, 1).size(), 14u + 15 + 18);
-    EXPECT_EQ(cell_array(1, 2, cells, TextLayout::padded, 1).size(), 14u + 16 + 18);
-    EXPECT_EQ(cell_array(1, 2, cells, TextLayout::unpadded, 1).size(), 14u + 15 + 18);
+    EXPECT_EQ(cell_array(1, 2, cells, LAYOUT_EXACT, 1).size(), 14u + 15 + 18);
+    EXPECT_EQ(cell_array(1, 2, cells, LAYOUT_PADDED, 1).size(), 14u + 16 + 18);
+    EXPECT_EQ(cell_array(1, 2, cells, LAYOUT_UNPADDED, 1).size(), 14u + 15 + 18);
 }
 
 TEST(CellArray, PaddedLayoutFromColumnZero)
@@ -115,13 +115,13 @@ TEST(CellArray, PaddedLayoutFromColumnZero)
     // Rows of one column at column A: every entry starts with a zero byte,
     // which the padded and exact layouts never confuse with a pad byte.
     const std::vector<TestCell> cells = {txt("2i"), txt("3+4i"), num(5), txt("i")};
-    expect_cells(walk(cell_array(4, 1, cells, TextLayout::padded, 0)), cells, "padded");
-    expect_cells(walk(cell_array(4, 1, cells, TextLayout::exact, 0)), cells, "exact");
+    expect_cells(walk(cell_array(4, 1, cells, LAYOUT_PADDED, 0)), cells, "padded");
+    expect_cells(walk(cell_array(4, 1, cells, LAYOUT_EXACT, 0)), cells, "exact");
 }
 
 TEST(CellArray, ErrorStopsTheWalk)
 {
-    BlockBytes b = cell_array(1, 4, {num(1), err(7), txt("2i"), num(3)}, TextLayout::padded, 1);
+    BlockBytes b = cell_array(1, 4, {num(1), err(7), txt("2i"), num(3)}, LAYOUT_PADDED, 1);
     std::vector<TestCell> got = walk(b);
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got[1].kind, TestCell::error);
@@ -129,7 +129,7 @@ TEST(CellArray, ErrorStopsTheWalk)
 
 TEST(CellArray, ReadsNoEntryBeyondCount)
 {
-    BlockBytes b = cell_array(1, 3, {num(1), txt("2i"), num(3)}, TextLayout::unpadded, 1);
+    BlockBytes b = cell_array(1, 3, {num(1), txt("2i"), num(3)}, LAYOUT_UNPADDED, 1);
     b.bytes[1 + 12] = 2; // count 2: the text is the last entry read
     std::vector<TestCell> got = walk(b);
     ASSERT_EQ(got.size(), 2u);
@@ -142,6 +142,6 @@ TEST(CellArray, ReadsNoEntryBeyondCount)
 // walk must not look one byte further. (Exact-size copy for ASan.)
 TEST(CellArray, LastUnpaddedTextIsNotOverread)
 {
-    BlockBytes b = cell_array(1, 2, {num(1), txt("2i")}, TextLayout::unpadded, 1);
+    BlockBytes b = cell_array(1, 2, {num(1), txt("2i")}, LAYOUT_UNPADDED, 1);
     EXPECT_EQ(walk(b.exact()).size(), 2u);
 }

@@ -1,16 +1,15 @@
-// Builds range blocks byte for byte as spreadsheet hosts lay them out: a
-// 14-byte header, then entries whose first three words hold the cell's
-// column, row and sheet.
+// Range blocks for the tests, written by the host tool's writer
+// (host/range_block.h): cells given as a list, one spare byte in front of each
+// block so that every double field lands off its natural alignment.
 #ifndef QUOREL_TEST_BLOCK_BUILDER_H
 #define QUOREL_TEST_BLOCK_BUILDER_H
 
+#include "host/range_block.h"
+
 #include <stdint.h>
-#include <string.h>
 
 #include <string>
 #include <vector>
-
-enum class TextLayout { exact, padded, unpadded };
 
 struct TestCell {
     enum Kind { number, string, error } kind;
@@ -24,23 +23,10 @@ inline TestCell txt(const std::string &t) { return {TestCell::string, 0, t, 0}; 
 inline TestCell err(uint16_t code = 1) { return {TestCell::error, 0, "", code}; }
 
 struct BlockBytes {
-    // One spare byte in front makes every double field land off its natural
-    // alignment; data() points past it.
-    std::vector<unsigned char> bytes{0};
+    Bytes bytes{0}; // the spare byte; data() points past it
     const void *data() const { return bytes.data() + 1; }
     size_t size() const { return bytes.size() - 1; }
 
-    void word(unsigned w)
-    {
-        bytes.push_back((unsigned char)(w & 0xFF));
-        bytes.push_back((unsigned char)(w >> 8));
-    }
-    void real(double d)
-    {
-        unsigned char b[8];
-        memcpy(b, &d, 8);
-        bytes.insert(bytes.end(), b, b + 8);
-    }
     // A copy whose storage ends at the block's last byte, so that ASan
     // reports a read past it.
     BlockBytes exact() const
@@ -51,34 +37,16 @@ struct BlockBytes {
     }
 };
 
-// Header of the range from corner (col1, row1) to corner (col2, row2) on
-// sheet `sheet`.
-inline void write_header(BlockBytes &b, unsigned col1, unsigned row1, unsigned col2, unsigned row2,
-                         unsigned sheet, unsigned count)
-{
-    b.word(col1);
-    b.word(row1);
-    b.word(sheet);
-    b.word(col2);
-    b.word(row2);
-    b.word(sheet);
-    b.word(count);
-}
-
 // Cells row by row over a rows x cols range whose first corner is
 // (col0, row0) on sheet `sheet`.
 inline BlockBytes double_array(int rows, int cols, const std::vector<TestCell> &cells, unsigned col0 = 0,
                                unsigned row0 = 0, unsigned sheet = 0)
 {
     BlockBytes b;
-    write_header(b, col0, row0, col0 + cols - 1, row0 + rows - 1, sheet, (unsigned)cells.size());
-    for (size_t i = 0; i < cells.size(); i++) {
-        b.word(col0 + (unsigned)(i % cols));
-        b.word(row0 + (unsigned)(i / cols));
-        b.word(sheet);
-        b.word(cells[i].kind == TestCell::error ? cells[i].error_code : 0);
-        b.real(cells[i].value);
-    }
+    put_header(&b.bytes, col0, row0, col0 + cols - 1, row0 + rows - 1, sheet, (unsigned)cells.size());
+    for (size_t i = 0; i < cells.size(); i++)
+        put_double_entry(&b.bytes, col0 + (unsigned)(i % cols), row0 + (unsigned)(i / cols), sheet,
+                         cells[i].kind == TestCell::error ? cells[i].error_code : 0, cells[i].value);
     return b;
 }
 
@@ -92,16 +60,12 @@ inline BlockBytes double_range(unsigned col1, unsigned row1, unsigned col2, unsi
                                long count = -1)
 {
     BlockBytes b;
-    write_header(b, col1, row1, col2, row2, 2, count < 0 ? (unsigned)values.size() : (unsigned)count);
+    put_header(&b.bytes, col1, row1, col2, row2, 2, count < 0 ? (unsigned)values.size() : (unsigned)count);
     unsigned c0 = col1 < col2 ? col1 : col2, r0 = row1 < row2 ? row1 : row2;
     unsigned width = (col1 < col2 ? col2 - col1 : col1 - col2) + 1;
-    for (size_t i = 0; i < values.size(); i++) {
-        b.word(c0 + (unsigned)(i % width));
-        b.word(r0 + (unsigned)(i / width));
-        b.word(2);
-        b.word(i < errors.size() ? errors[i] : 0);
-        b.real(values[i]);
-    }
+    for (size_t i = 0; i < values.size(); i++)
+        put_double_entry(&b.bytes, c0 + (unsigned)(i % width), r0 + (unsigned)(i / width), 2,
+                         i < errors.size() ? errors[i] : 0, values[i]);
     return b.exact();
 }
 
@@ -116,30 +80,18 @@ inline BlockBytes double_row(const std::vector<double> &values, const std::vecto
     return double_range(3, 10, 3 + (unsigned)values.size() - 1, 10, values, errors);
 }
 
-inline BlockBytes cell_array(int rows, int cols, const std::vector<TestCell> &cells, TextLayout layout,
+inline BlockBytes cell_array(int rows, int cols, const std::vector<TestCell> &cells, Layout layout,
                              unsigned col0 = 0, unsigned row0 = 0, unsigned sheet = 0)
 {
     BlockBytes b;
-    write_header(b, col0, row0, col0 + cols - 1, row0 + rows - 1, sheet, (unsigned)cells.size());
+    put_header(&b.bytes, col0, row0, col0 + cols - 1, row0 + rows - 1, sheet, (unsigned)cells.size());
     for (size_t i = 0; i < cells.size(); i++) {
         const TestCell &c = cells[i];
-        b.word(col0 + (unsigned)(i % cols));
-        b.word(row0 + (unsigned)(i / cols));
-        b.word(sheet);
-        b.word(c.kind == TestCell::error ? c.error_code : 0);
-        if (c.kind != TestCell::string) {
-            b.word(0);
-            b.real(c.value);
-            continue;
-        }
-        b.word(1);
-        unsigned size = (unsigned)c.text.size() + 1;
-        unsigned len = (layout == TextLayout::exact) ? size : (size + 1) & ~1u;
-        b.word(len);
-        b.bytes.insert(b.bytes.end(), c.text.begin(), c.text.end());
-        b.bytes.push_back(0);
-        if (layout == TextLayout::padded && len > size)
-            b.bytes.push_back(0);
+        unsigned col = col0 + (unsigned)(i % cols), row = row0 + (unsigned)(i / cols);
+        if (c.kind == TestCell::string)
+            put_text_cell(&b.bytes, col, row, sheet, c.text, layout);
+        else
+            put_number_cell(&b.bytes, col, row, sheet, c.kind == TestCell::error ? c.error_code : 0, c.value);
     }
     return b;
 }

@@ -247,12 +247,11 @@ TEST(ComplexKernels, NativeTrigBits)
 // caller runs the x87 at 53 bits.
 TEST(ComplexKernels, CallerPrecisionIgnored)
 {
-    unsigned short saved = x87_control();
-    x87_set_control((unsigned short)((saved & ~0x0300) | 0x0200));
-    Complex a = xsinh(0x1.9c511dc3a41dfp-29, 0);
-    Complex b = xpow(3, 0, 0x1.4f8b588e368f1p-17, 0);
-    unsigned short during = x87_control();
-    x87_set_control(saved);
+    Complex a, b;
+    unsigned short during = at_53_bits([&] {
+        a = xsinh(0x1.9c511dc3a41dfp-29, 0);
+        b = xpow(3, 0, 0x1.4f8b588e368f1p-17, 0);
+    });
     EXPECT_EQ(a.re, 0x1.9c511dc3a0000p-29);
     EXPECT_EQ(b.re, 0x1.0000b8514c360p+0);
     EXPECT_EQ(during & 0x0300, 0x0200);

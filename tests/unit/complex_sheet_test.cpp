@@ -26,8 +26,7 @@ __attribute__((noipa)) long double modulus(double re, double im)
 // the caller's control word.
 TEST(ComplexSheet, CallerPrecisionIgnored)
 {
-    unsigned short saved = x87_control();
-    unsigned short pc53 = (unsigned short)((saved & ~0x0300) | 0x0200);
+    unsigned short pc53 = precision_53(x87_control());
     int differ = 0;
     Rng rng = {1};
     for (int i = 0; i < 2000; i++) {
@@ -36,12 +35,12 @@ TEST(ComplexSheet, CallerPrecisionIgnored)
         long double want = modulus(re, im);
         char text[64];
         snprintf(text, sizeof text, "%.17g%+.17gi", re, im);
-        x87_set_control(pc53);
-        long double at53 = modulus(re, im);
+        long double at53 = 0;
         double got = 0;
-        QR_xabs(&got, text);
-        unsigned short after = x87_control();
-        x87_set_control(saved);
+        unsigned short after = at_53_bits([&] {
+            at53 = modulus(re, im);
+            QR_xabs(&got, text);
+        });
         ASSERT_EQ(after, pc53);
         ASSERT_EQ(got, (double)want) << text;
         differ += (double)at53 != (double)want;
@@ -88,9 +87,9 @@ TEST(ComplexSheet, XsumEveryLayout)
         // zero that would read as a pad byte (as columns 256, 512, ... would).
         {"a thousand rows", 1000, 1, many, "750"},
     };
-    const TextLayout layouts[] = {TextLayout::exact, TextLayout::padded, TextLayout::unpadded};
+    const Layout layouts[] = {LAYOUT_EXACT, LAYOUT_PADDED, LAYOUT_UNPADDED};
     for (const SumCase &c : cases) {
-        for (TextLayout layout : layouts) {
+        for (Layout layout : layouts) {
             BlockBytes block = cell_array(c.rows, c.cols, c.cells, layout, 5, 9, 0);
             EXPECT_EQ(xsum(block), c.want) << c.what << ", layout " << (int)layout;
         }

@@ -167,13 +167,8 @@ TEST(Euro, HugeCountIsPrompt)
 TEST(Euro, KeepsCallersPrecisionControl)
 {
     char buf[QR_TEXT_SIZE];
-    unsigned short saved = x87_control();
-    unsigned short pc53 = (unsigned short)((saved & ~0x0300) | 0x0200);
-    x87_set_control(pc53);
-    euro(buf, 0.1, 20);
-    unsigned short cw = x87_control();
-    x87_set_control(saved);
-    EXPECT_EQ(cw, pc53);
+    unsigned short cw = at_53_bits([&] { euro(buf, 0.1, 20); });
+    EXPECT_EQ(cw, precision_53(x87_control()));
 }
 
 // Run by ctest under LC_ALL=de_DE.UTF-8 with QUOREL_EXPECT_GERMAN=1.

@@ -260,16 +260,12 @@ TEST(InterpSheets, PrecisionControl)
         {"LAGRANGE far from the points", QR_lagrange, 100000.1, &points},
         {"POLYNOMIAL with cancellation", QR_poly, 1.0 + 0x1p-20, &cubic},
     };
-    unsigned short saved = x87_control();
-    unsigned short cw53 = (unsigned short)((saved & ~0x0300) | 0x0200);
+    unsigned short cw53 = precision_53(x87_control());
     for (auto &c : cases) {
         SCOPED_TRACE(c.what);
         double at64, at53;
         c.f(&at64, &c.x, (const DoubleArray *)c.b->data());
-        x87_set_control(cw53);
-        c.f(&at53, &c.x, (const DoubleArray *)c.b->data());
-        unsigned short after = x87_control();
-        x87_set_control(saved);
+        unsigned short after = at_53_bits([&] { c.f(&at53, &c.x, (const DoubleArray *)c.b->data()); });
         EXPECT_EQ(at53, at64);
         EXPECT_EQ(after, cw53);
     }

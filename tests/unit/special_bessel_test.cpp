@@ -308,16 +308,17 @@ TEST(BesselPrecision, IndependentOfCallerPrecisionControl)
     const struct {
         double x, n;
     } cases[] = {{3, 50}, {2, 5}, {20, 1}, {7.5, 0}, {50, 50}, {1, 140}};
-    unsigned short cw = x87_control();
-    unsigned short narrow = (unsigned short)((cw & ~0x0300) | 0x0200);
+    unsigned short narrow = precision_53(x87_control());
     for (const auto &c : cases) {
         double j64 = bessel(c.x, c.n), y64 = weber(c.x, c.n);
-        x87_set_control(narrow);
-        fp_raise(FP_INEXACT | FP_UNDERFLOW);
-        double j53 = bessel(c.x, c.n), y53 = weber(c.x, c.n);
-        double jl = jn((int)c.n, c.x), yl = yn((int)c.n, c.x);
-        unsigned short seen = x87_control();
-        x87_set_control(cw);
+        double j53, y53, jl, yl;
+        unsigned short seen = at_53_bits([&] {
+            fp_raise(FP_INEXACT | FP_UNDERFLOW);
+            j53 = bessel(c.x, c.n);
+            y53 = weber(c.x, c.n);
+            jl = jn((int)c.n, c.x);
+            yl = yn((int)c.n, c.x);
+        });
         fp_clear();
         EXPECT_EQ(bits_of(j53), bits_of(j64)) << c.x << "; " << c.n;
         EXPECT_EQ(bits_of(y53), bits_of(y64)) << c.x << "; " << c.n;

@@ -166,19 +166,18 @@ TEST_F(GammaErrors, StandingFlagsAreReported)
 TEST(GammaPrecision, IndependentOfCallerPrecisionControl)
 {
     const double xs[] = {171.6, 0.5, -2.5, 20.5, 8.01, -100.7, 1e-5};
-    unsigned short cw = x87_control();
+    unsigned short narrow = precision_53(x87_control());
     for (double x : xs) {
         double wide = sheet_gamma(x);
         int sign64 = 0, sign53 = 0;
         double l64 = lgamma(x, &sign64);
-        unsigned short narrow = (unsigned short)((cw & ~0x0300) | 0x0200);
-        x87_set_control(narrow);
-        fp_raise(FP_INEXACT | FP_UNDERFLOW);
-        double g = sheet_gamma(x);
-        double g2 = gamma(x);
-        double l53 = lgamma(x, &sign53);
-        unsigned short seen = x87_control();
-        x87_set_control(cw);
+        double g, g2, l53;
+        unsigned short seen = at_53_bits([&] {
+            fp_raise(FP_INEXACT | FP_UNDERFLOW);
+            g = sheet_gamma(x);
+            g2 = gamma(x);
+            l53 = lgamma(x, &sign53);
+        });
         fp_clear();
         EXPECT_EQ(bits_of(g), bits_of(wide)) << x;
         EXPECT_EQ(bits_of(g2), bits_of(wide)) << x;

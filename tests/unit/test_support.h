@@ -1,11 +1,13 @@
 // Helpers shared by the unit tests: a fixture that gives every test a clean
 // process-wide error record (and puts the caller's hook and error number
-// source back afterwards), bit patterns and unit-in-the-last-place distances,
+// source back afterwards), bit patterns (same_bits and ulp_distance are the
+// host tool's, host/ulp.h), a run at the 53-bit precision many callers set,
 // and a random sequence that is the same on every target.
 #ifndef QUOREL_TEST_SUPPORT_H
 #define QUOREL_TEST_SUPPORT_H
 
 #include "fp/fpenv.h"
+#include "host/ulp.h"
 
 #include <errno.h>
 #include <gtest/gtest.h>
@@ -61,13 +63,6 @@ private:
     void (*saved_hook_)(void) = nullptr;
 };
 
-inline uint64_t bits_of(double x)
-{
-    uint64_t b;
-    memcpy(&b, &x, sizeof b);
-    return b;
-}
-
 inline double from_bits(uint64_t b)
 {
     double x;
@@ -75,22 +70,21 @@ inline double from_bits(uint64_t b)
     return x;
 }
 
-// The same bit pattern, or both NaN.
-inline bool same_bits(double a, double b) { return bits_of(a) == bits_of(b) || (a != a && b != b); }
+// Control word c with precision control set to a 53-bit significand.
+inline unsigned short precision_53(unsigned short c) { return (unsigned short)((c & ~0x0300) | 0x0200); }
 
-// Distance in representable doubles (same-sign finite values). The patterns
-// are mapped in order onto 1 ... 2^64 - 1, -0 and +0 both to 2^63, so that
-// any two of them, NaN and opposite signs included, have an unsigned
-// difference.
-inline double ulp_distance(double a, double b)
+// Runs body with the x87 at a 53-bit significand, as many Windows programs
+// run it (rounding mode and masks kept), and returns the control word found
+// when body ends; the previous control word comes back afterwards.
+template <typename Body>
+unsigned short at_53_bits(Body body)
 {
-    if (a == b)
-        return 0;
-    const uint64_t sign = 0x8000000000000000ull;
-    uint64_t ua = bits_of(a), ub = bits_of(b);
-    ua = ua & sign ? sign - (ua & ~sign) : sign + ua;
-    ub = ub & sign ? sign - (ub & ~sign) : sign + ub;
-    return ua > ub ? (double)(ua - ub) : (double)(ub - ua);
+    unsigned short saved = x87_control();
+    x87_set_control(precision_53(saved));
+    body();
+    unsigned short after = x87_control();
+    x87_set_control(saved);
+    return after;
 }
 
 // splitmix64: the same sequence on every target.
