@@ -26,6 +26,47 @@ TEST(Constants, BitPatterns)
     EXPECT_EQ(bits_of(no_result()), 0xFFF8000000000000ull);
 }
 
+// The bit helpers decide on the pattern alone: no flag, whatever the NaN, and
+// |x| keeps a NaN's payload.
+TEST(Bits, NaNAndMagnitudeWithoutFlags)
+{
+    const struct {
+        uint64_t x;
+        int nan;
+        uint64_t magnitude;
+    } cases[] = {
+        {0x0000000000000000ull, 0, 0x0000000000000000ull}, // 0
+        {0x8000000000000000ull, 0, 0x0000000000000000ull}, // -0
+        {0x8000000000000001ull, 0, 0x0000000000000001ull}, // -min subnormal
+        {0xFFF0000000000000ull, 0, 0x7FF0000000000000ull}, // -inf
+        {0x7FF0000000000001ull, 1, 0x7FF0000000000001ull}, // signalling NaN
+        {0xFFF8000000000000ull, 1, 0x7FF8000000000000ull}, // the library's NaN
+        {0xFFF4000000000123ull, 1, 0x7FF4000000000123ull}, // negative signalling NaN, payload
+    };
+    for (const auto &c : cases) {
+        fp_clear();
+        double x = from_bits(c.x);
+        EXPECT_EQ(is_nan(x), c.nan) << std::hex << c.x;
+        EXPECT_EQ(bits_of(abs_d(x)), c.magnitude) << std::hex << c.x;
+        EXPECT_EQ(sign_bit(x), (int)(c.x >> 63)) << std::hex << c.x;
+        EXPECT_EQ(fp_flags() & FP_INVALID, 0u) << std::hex << c.x;
+    }
+}
+
+TEST(Bits, TruncateInt32)
+{
+    const struct {
+        double v;
+        int32_t expected;
+    } cases[] = {
+        {2.9, 2}, {-2.9, -2}, {-0.0, 0}, {2147483647.9, INT32_MAX}, {-2147483648.9, INT32_MIN},
+        {2147483648.0, INT32_MIN}, {-2147483649.0, INT32_MIN}, {__builtin_inf(), INT32_MIN},
+        {__builtin_nan(""), INT32_MIN},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(truncate_int32(c.v), c.expected) << c.v;
+}
+
 TEST(Classification, IsFinite)
 {
     const struct {
