@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
 """Checks what a built quorel library exports and what it needs at run time.
 
-The expected names come from the sources themselves: the catalogue rows in
-src/addin/catalogue.cpp, the four entry points, and (Linux only) every
-QR_LIB declaration of include/quorel_math.h. Every one of them must be
-exported, and nothing else.
+The expected names: the internal names of the library's own catalogue, as
+`quorel-host list` reads them through the entry points (HOST run on
+CATALOGUE_LIBRARY, under RUNNER when that is not empty), the four entry
+points, and (Linux only) every QR_LIB declaration of include/quorel_math.h.
+Every one of them must be exported, and nothing else.
 
 usage: check_exports.py linux|windows LIBRARY STATIC_ARCHIVE SOURCE_DIR OBJDUMP NM
+                        HOST CATALOGUE_LIBRARY [RUNNER]
 """
+import os
 import re
+import shlex
 import subprocess
 import sys
 
@@ -21,11 +25,15 @@ def run(*cmd):
     return subprocess.run(cmd, check=True, capture_output=True, text=True).stdout
 
 
-def catalogue_names(source_dir):
-    text = open(f"{source_dir}/src/addin/catalogue.cpp", encoding="latin-1").read()
-    names = re.findall(r'^\s*\{"(QR_\w+)",', text, re.M)
+def catalogue_names(host, library, runner):
+    for path in (host, library):
+        if not os.path.exists(path):
+            sys.exit(f"no {path}: the catalogue is read from a build that the host tool can run")
+    cmd = shlex.split(runner) + [host, "--lib", library, "list", "--lang", "1033"]
+    out = subprocess.run(cmd, check=True, capture_output=True, text=True, encoding="utf-8").stdout
+    names = re.findall(r"^\d+ (\S+) ", out, re.M)
     if len(names) != 40 or len(set(names)) != 40:
-        sys.exit(f"catalogue.cpp: expected 40 distinct rows, found {len(names)}")
+        sys.exit(f"quorel-host list: expected 40 distinct rows, found {len(names)}")
     return names
 
 
@@ -58,9 +66,10 @@ def windows_exports(lib, objdump):
 
 
 def main():
-    platform, lib, archive, source_dir, objdump, nm = sys.argv[1:7]
+    platform, lib, archive, source_dir, objdump, nm, host, catalogue_lib = sys.argv[1:9]
+    runner = sys.argv[9] if len(sys.argv) > 9 else ""
     failures = []
-    catalogue = catalogue_names(source_dir)
+    catalogue = catalogue_names(host, catalogue_lib, runner)
 
     if platform == "linux":
         exported = linux_exports(lib, nm)
