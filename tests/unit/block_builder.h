@@ -5,6 +5,7 @@
 #define QUOREL_TEST_BLOCK_BUILDER_H
 
 #include "host/range_block.h"
+#include "quorel.h"
 
 #include <stdint.h>
 
@@ -94,6 +95,16 @@ inline BlockBytes cell_array(int rows, int cols, const std::vector<TestCell> &ce
             put_number_cell(&b.bytes, col, row, sheet, c.kind == TestCell::error ? c.error_code : 0, c.value);
     }
     return b;
+}
+
+// A sheet function of a number and a DoubleArray, called on the block; 12345
+// stays where the function writes nothing.
+typedef void(QR_CALL *NumberAndTable)(double *, const double *, const DoubleArray *);
+inline double on_block(NumberAndTable f, double x, const BlockBytes &b)
+{
+    double r = 12345.0;
+    f(&r, &x, (const DoubleArray *)b.data());
+    return r;
 }
 
 #endif

@@ -17,13 +17,6 @@ namespace {
 const double INF = __builtin_inf();
 const double QNAN = __builtin_nan("");
 
-double sheet_lagrange(double x, const BlockBytes &b)
-{
-    double r = 12345.0;
-    QR_lagrange(&r, &x, (const DoubleArray *)b.data());
-    return r;
-}
-
 // The Lagrange sum written out plainly: both running products of a weight
 // rounded to double after every factor.
 __attribute__((noinline)) long double plain_sum(double x, int n, const double *p)
@@ -93,7 +86,7 @@ TEST_F(Lagrange, Layouts)
     };
     for (auto &c : cases) {
         SCOPED_TRACE(c.what);
-        double r = sheet_lagrange(c.x, c.block);
+        double r = on_block(QR_lagrange, c.x, c.block);
         EXPECT_TRUE(same_bits(r, c.expected)) << r;
     }
     EXPECT_EQ(ercnt, 0);
@@ -196,7 +189,7 @@ TEST(LagrangeRoutine, LargestBlock)
         cells[2 * i + 1] = 0.5 + i / 65536.0;
     }
     BlockBytes b = double_range(0, 0, 1, n - 1, cells);
-    EXPECT_EQ(sheet_lagrange(16383.5, b), 0.5 + 16383.5 / 65536.0);
+    EXPECT_EQ(on_block(QR_lagrange, 16383.5, b), 0.5 + 16383.5 / 65536.0);
 }
 
 // A host running the x87 at 53 bits gets the extended answers (each of these
@@ -227,5 +220,5 @@ TEST(InterpSheets, PrecisionControl)
         EXPECT_EQ(after, cw53);
     }
     const double p[6] = {0, 1, 1, 3, 2, 7};
-    EXPECT_EQ(sheet_lagrange(100000.1, points), (double)reference(100000.1, 3, p));
+    EXPECT_EQ(on_block(QR_lagrange, 100000.1, points), (double)reference(100000.1, 3, p));
 }
