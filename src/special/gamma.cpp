@@ -25,7 +25,8 @@ static const double gamma_q[9] = {
     56.94407990974684, 88.59467917477599, -16.795523380717885, 1.0,
 };
 
-// Stirling correction series in z = 1/x^2, constant term first.
+// Stirling correction S(z) of ln Γ(x) for x > 8, in z = 1/x^2, constant term
+// first.
 static const double stirling[7] = {
     0.083333333333333315, -0.0027777777777503497, 0.00079365077958550706, -0.00059523458517656881,
     0.00084127232973224976, -0.001880801938119377, 0.0048850261424322706,
