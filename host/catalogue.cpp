@@ -83,10 +83,18 @@ void catalogue_read(Library *lib, std::vector<Function> *functions)
             (pass == 0 ? f.english : f.german) = display;
         }
     }
+    // Display names are decoded as the process's character set says; a name
+    // that does not decode cannot be typed, as in a host.
+    bool utf8 = process_decodes_utf8();
     for (unsigned i = 0; i < count; i++) {
         Function &f = (*functions)[i];
-        f.english_key = latin1_upper(f.english);
-        f.german_key = latin1_upper(f.german);
+        std::string english, german;
+        bool english_ok = catalogue_text_to_latin1(f.english.data(), f.english.size(), utf8, &english);
+        bool german_ok = catalogue_text_to_latin1(f.german.data(), f.german.size(), utf8, &german);
+        f.english = english_ok ? english : f.english;
+        f.german = german_ok ? german : f.german;
+        f.english_key = english_ok ? latin1_upper(f.english) : std::string();
+        f.german_key = german_ok ? latin1_upper(f.german) : std::string();
         f.internal_key = latin1_upper(f.internal_name);
         f.usable = f.count >= 1 && f.count <= MAX_TYPES && !f.internal_name.empty() &&
                    (f.types[0] == QR_ARG_NUMBER || f.types[0] == QR_ARG_STRING);

@@ -31,8 +31,8 @@ enum { MAX_TYPES = 8 };
 
 struct Function {
     std::string internal_name;         // as the catalogue gives it (ASCII)
-    std::string english, german;       // display names, ISO 8859-1
-    std::string english_key, german_key, internal_key; // upper-cased for lookup
+    std::string english, german;       // display names, decoded to ISO 8859-1
+    std::string english_key, german_key, internal_key; // upper-cased for lookup; empty: not typable
     unsigned count;                    // result and parameters
     int types[MAX_TYPES];
     bool usable;                       // count 1 to MAX_TYPES, every type known

@@ -11,6 +11,8 @@ const char help_text[] =
     "  list                 the catalogue: index, internal name, display name,\n"
     "                       types (result; parameters), description, and per\n"
     "                       parameter its name and description, in UTF-8.\n"
+    "                       Texts are decoded in the character set of the\n"
+    "                       locale (UTF-8 or ISO 8859-1), as a host does.\n"
     "                       Functions the library does not export are marked\n"
     "                       [not in library].\n"
     "  eval FORMULA...      evaluate formulas given as arguments\n"

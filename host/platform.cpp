@@ -3,7 +3,9 @@
 // drive-letter form by Wine's own wine_get_dos_file_name when it exists.
 #include "platform.h"
 
+#include <ctype.h>
 #include <errno.h>
+#include <locale.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -15,6 +17,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <langinfo.h>
 #include <unistd.h>
 #endif
 
@@ -150,7 +153,10 @@ void setup_streams()
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     SetConsoleOutputCP(CP_UTF8);
+    setlocale(LC_CTYPE, "");
 }
+
+bool process_decodes_utf8() { return GetACP() == CP_UTF8; }
 
 static LONG WINAPI crash_filter(EXCEPTION_POINTERS *info)
 {
@@ -191,7 +197,18 @@ bool environment_value(const char *name, std::string *value)
     return true;
 }
 
-void setup_streams() {}
+// Only the character type: numbers stay locale-free in the tool, and the
+// library's numeric locale is its own business (GetFunctionCount).
+void setup_streams() { setlocale(LC_CTYPE, ""); }
+
+bool process_decodes_utf8()
+{
+    std::string codeset;
+    for (const char *p = nl_langinfo(CODESET); p && *p; p++)
+        if (*p != '-' && *p != '_')
+            codeset += (char)tolower((unsigned char)*p);
+    return codeset == "utf8";
+}
 
 static void crash_signal(int sig)
 {

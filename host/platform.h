@@ -17,8 +17,14 @@ bool read_file(const std::string &path, std::string *content, std::string *error
 std::vector<std::string> program_arguments(int argc, char **argv);
 bool environment_value(const char *name, std::string *value);
 
-// Binary standard streams (no CR insertion) and a UTF-8 console on Windows.
+// Binary standard streams (no CR insertion) and a UTF-8 console on Windows;
+// the character-type locale from the environment, as a host's own.
 void setup_streams();
+
+// Whether the process decodes the library's texts as UTF-8: the codeset of
+// its LC_CTYPE locale (POSIX) or an ANSI code page of 65001 (Windows). Any
+// other character set is read as ISO 8859-1.
+bool process_decodes_utf8();
 
 // A crash inside the library names the call it happened in before the
 // process dies; what must stay valid until the next call of this function.

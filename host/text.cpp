@@ -69,6 +69,44 @@ Utf8Status utf8_to_latin1(const char *s, size_t n, std::string *out, size_t *bad
     return UTF8_OK;
 }
 
+bool catalogue_text_to_latin1(const char *s, size_t n, bool utf8, std::string *latin1)
+{
+    if (!utf8) {
+        latin1->assign(s, n);
+        return true;
+    }
+    size_t bad;
+    unsigned long cp;
+    return utf8_to_latin1(s, n, latin1, &bad, &cp) == UTF8_OK;
+}
+
+std::string catalogue_text_to_utf8(const char *s, size_t n, bool utf8)
+{
+    if (!utf8)
+        return latin1_to_utf8(s, n);
+    std::string out, ignored;
+    size_t i = 0;
+    while (i < n) {
+        size_t bad;
+        unsigned long cp;
+        Utf8Status status = utf8_to_latin1(s + i, n - i, &ignored, &bad, &cp);
+        if (status == UTF8_OK) {
+            out.append(s + i, n - i);
+            break;
+        }
+        if (status == UTF8_NOT_LATIN1) { // valid UTF-8: keep the sequence
+            size_t len = cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+            out.append(s + i, bad + len);
+            i += bad + len;
+            continue;
+        }
+        out.append(s + i, bad);
+        out += "\xEF\xBF\xBD"; // U+FFFD for the byte that starts no valid sequence
+        i += bad + 1;
+    }
+    return out;
+}
+
 std::string latin1_upper(const std::string &s)
 {
     std::string out(s);

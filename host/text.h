@@ -17,6 +17,17 @@ enum Utf8Status { UTF8_OK, UTF8_MALFORMED, UTF8_NOT_LATIN1 };
 // sequence and *code_point its value (UTF8_NOT_LATIN1 only).
 Utf8Status utf8_to_latin1(const char *s, size_t n, std::string *out, size_t *bad, unsigned long *code_point);
 
+// Catalogue texts arrive in the encoding of the process's character set, as a
+// host decodes them: UTF-8 when the locale's codeset is UTF-8 (utf8 true),
+// ISO 8859-1 otherwise. To the tool's own Latin-1 form (that of display names
+// and text arguments); false when the bytes are not valid in that encoding or
+// name a character outside Latin-1, so that no typed name can match them.
+bool catalogue_text_to_latin1(const char *s, size_t n, bool utf8, std::string *latin1);
+
+// The same text for display in UTF-8; bytes that are not valid UTF-8 under a
+// UTF-8 codeset show as U+FFFD, as a host would show them.
+std::string catalogue_text_to_utf8(const char *s, size_t n, bool utf8);
+
 // Upper case within Latin-1: a-z and the accented letters 0xE0..0xFE except
 // 0xF7; the sharp s and 0xFF have no upper case inside the set and stay.
 std::string latin1_upper(const std::string &s);

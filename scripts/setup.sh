@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing quorel needs on Debian 12 (idempotent),
-# and generates the German locale used by the locale tests.
+# and generates the German locales (UTF-8 and ISO 8859-1) used by the locale
+# tests.
 set -euo pipefail
 
 packages=(cmake g++ g++-multilib qemu-user g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
@@ -22,7 +23,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# German in both locale families: UTF-8 (today's desktops) and ISO 8859-1.
 if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
     echo "setup: generating the de_DE.UTF-8 locale"
     $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.iso88591'; then
+    echo "setup: generating the de_DE.ISO-8859-1 locale"
+    $sudo localedef -i de_DE -f ISO-8859-1 de_DE.ISO-8859-1
 fi

@@ -78,7 +78,7 @@ QR_SHEET void QR_CALL GetFunctionData(const uint16_t *index, char *internalName,
     }
     const CatalogueRow &row = catalogue[*index];
     copy_to_host(internalName, row.internal_name);
-    copy_to_host(displayName, LookupText(row.display_text));
+    copy_catalogue_text(displayName, LookupText(row.display_text));
     for (unsigned i = 0; i < row.count; i++)
         paramTypes[i] = row.types[i];
     *paramCount = (uint16_t)row.count;
@@ -94,10 +94,10 @@ QR_SHEET void QR_CALL GetParameterDescription(const uint16_t *index, const uint1
     const CatalogueRow &row = catalogue[*index];
     unsigned k = *param;
     if (k == 0) {
-        copy_to_host(paramDescription, LookupText(row.display_text + 1));
+        copy_catalogue_text(paramDescription, LookupText(row.display_text + 1));
     } else if (k < row.count) {
-        copy_to_host(paramName, LookupText(row.param_texts[k - 1][0]));
-        copy_to_host(paramDescription, LookupText(row.param_texts[k - 1][1]));
+        copy_catalogue_text(paramName, LookupText(row.param_texts[k - 1][0]));
+        copy_catalogue_text(paramDescription, LookupText(row.param_texts[k - 1][1]));
     }
 }
 

@@ -1,4 +1,6 @@
-// Every text the host sees, English and German, in ISO 8859-1.
+// Every text the host sees, English and German, in ISO 8859-1. A host that
+// decodes UTF-8 gets the German ones converted on the way out
+// (copy_catalogue_text); the table itself stays single-byte.
 // The texts are kept byte for byte as hosts and their users know them, slips
 // included ("Calculetes", "mutiplication", "Formates", the double blank in
 // text 23, the trailing blank of text 91): do not correct them.

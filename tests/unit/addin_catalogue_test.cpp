@@ -1,4 +1,5 @@
 // Language selection, text table and catalogue entry points.
+#include "addin/hostbuf.h"
 #include "addin/texts.h"
 #include "quorel.h"
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -279,4 +281,118 @@ TEST(GermanLocaleCatalogue, GetFunctionCountTakesTheEnvironmentsDecimalComma)
         EXPECT_STREQ(text, "1,50");
     }
     setlocale(LC_NUMERIC, "C");
+}
+
+// Catalogue texts reach the host in the encoding of its LC_CTYPE codeset:
+// UTF-8 under a UTF-8 locale, the table's ISO 8859-1 bytes otherwise (and
+// under Windows' default code pages). Internal names and English texts are
+// ASCII and the same either way; nothing comes near the 255-byte cut.
+namespace {
+
+std::string utf8_of(const std::string &latin1)
+{
+    std::string out;
+    for (unsigned char c : latin1) {
+        if (c < 0x80) {
+            out += (char)c;
+        } else {
+            out += (char)(0xC0 | c >> 6);
+            out += (char)(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+struct CtypeGuard {
+    ~CtypeGuard() { setlocale(LC_CTYPE, "C"); }
+};
+
+// Every text one language hands out, in catalogue order.
+std::vector<std::string> catalogue_texts(uint16_t language)
+{
+    set_language(language);
+    std::vector<std::string> texts;
+    for (uint16_t index = 0; index < 40; index++) {
+        FunctionData d = function_data(index);
+        texts.push_back(d.internal_name);
+        texts.push_back(d.display_name);
+        for (uint16_t k = 0; k < d.count; k++) {
+            auto p = parameter(index, k);
+            texts.push_back(p.first);
+            texts.push_back(p.second);
+        }
+    }
+    return texts;
+}
+
+} // namespace
+
+TEST(CatalogueEncoding, FollowsTheHostsCodeset)
+{
+    LanguageGuard language;
+    CtypeGuard ctype;
+    setlocale(LC_CTYPE, "C");
+    ASSERT_FALSE(host_uses_utf8());
+    const std::vector<std::string> latin1 = catalogue_texts(1031), english = catalogue_texts(1033);
+
+    struct {
+        const char *locale;
+        bool utf8;
+    } const table[] = {
+        {"C", false},
+#if !defined(_WIN32)
+        {"de_DE.ISO-8859-1", false},
+        {"de_DE.UTF-8", true},
+        {"C.UTF-8", true},
+#endif
+    };
+    for (const auto &row : table) {
+        ASSERT_NE(setlocale(LC_CTYPE, row.locale), nullptr) << row.locale << " is not installed (scripts/setup.sh)";
+        EXPECT_EQ(host_uses_utf8() != 0, row.utf8) << row.locale;
+        std::vector<std::string> german = catalogue_texts(1031);
+        ASSERT_EQ(german.size(), latin1.size());
+        for (size_t i = 0; i < german.size(); i++) {
+            EXPECT_EQ(german[i], row.utf8 ? utf8_of(latin1[i]) : latin1[i]) << row.locale << " text " << i;
+            EXPECT_LT(german[i].size(), 128u) << "text " << i << " comes near the 255-byte cut";
+        }
+        EXPECT_EQ(catalogue_texts(1033), english) << row.locale;
+    }
+#if defined(_WIN32)
+    // The default code page path: wine and most Windows systems run 1252.
+    EXPECT_FALSE(host_uses_utf8());
+#endif
+}
+
+TEST(CatalogueEncoding, RomanNumeralNameInUtf8)
+{
+    LanguageGuard language;
+    CtypeGuard ctype;
+    set_language(1031);
+#if !defined(_WIN32)
+    ASSERT_NE(setlocale(LC_CTYPE, "de_DE.UTF-8"), nullptr);
+    EXPECT_EQ(function_data(34).display_name, "R\xC3\xB6MISCHINZAHL");
+    EXPECT_EQ(parameter(34, 1).first, "R\xC3\xB6mische Ziffer");
+#endif
+    setlocale(LC_CTYPE, "C");
+    EXPECT_EQ(function_data(34).display_name, "R\xF6MISCHINZAHL");
+}
+
+TEST(CatalogueEncoding, UnicodeCopyNeverSplitsASequence)
+{
+    CtypeGuard ctype;
+#if defined(_WIN32)
+    if (!host_uses_utf8())
+        GTEST_SKIP() << "the code page is not UTF-8";
+#else
+    ASSERT_NE(setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+#endif
+    // 127 ASCII letters, then umlauts: 255 bytes hold the letters and 64 of them.
+    std::string text(127, 'a');
+    text += std::string(100, '\xE4');
+    char buffer[256];
+    memset(buffer, 'x', sizeof buffer);
+    copy_catalogue_text(buffer, text.c_str());
+    EXPECT_EQ(strlen(buffer), 127u + 2 * 64);
+    EXPECT_EQ(buffer[255], 0);
+    EXPECT_EQ((unsigned char)buffer[127 + 2 * 64 - 2], 0xC3);
 }
