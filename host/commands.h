@@ -8,5 +8,6 @@
 int run_list(const Options &o);
 int run_eval(const Options &o);
 int run_check(const Options &o);
+int run_sheet(const Options &o);
 
 #endif

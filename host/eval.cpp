@@ -15,7 +15,8 @@ static const char *argument_kind(const Arg &arg)
     case VALUE_NUMBER: return "a number";
     case VALUE_TEXT: return "a text";
     case VALUE_ERROR: return "an error marker";
-    default: return "an array";
+    case VALUE_REFERENCE: return "a cell reference";
+    default: return arg.placed ? "a range" : "an array";
     }
 }
 
@@ -25,8 +26,10 @@ static std::string display_name(const Function &f, const std::string &typed)
 }
 
 // A DoubleArray (double_array true) or CellArray block from an array argument
-// or from a scalar (a 1x1 range). The first corner is the origin; each entry
-// carries its cell's column, row and sheet.
+// or from a scalar (a 1x1 range). The first corner is the origin and the cells
+// fill the rectangle from there, unless the argument is a sheet's range with
+// corners and cell positions of its own. Each entry carries its cell's column,
+// row and sheet.
 static bool build_block(const Arg &arg, bool double_array, Layout layout, Origin origin, Bytes *block,
                         SourceError *error)
 {
@@ -40,17 +43,31 @@ static bool build_block(const Arg &arg, bool double_array, Layout layout, Origin
     }
     if (count > MAX_BLOCK_ENTRIES)
         return fail(error, arg.offset, "range of more than 32767 cells");
-    // An empty array {} is a block of count 0 whose corners both lie at the origin.
-    unsigned last_col = origin.col + (cols ? cols - 1 : 0);
-    unsigned last_row = origin.row + (rows ? rows - 1 : 0);
-    if (last_col > 0xFFFF || last_row > 0xFFFF)
-        return fail(error, arg.offset, "range reaches past column or row 65535 from the origin");
+    unsigned first_col = origin.col, first_row = origin.row, last_col, last_row;
+    if (arg.placed) {
+        first_col = arg.first.col;
+        first_row = arg.first.row;
+        last_col = arg.last.col;
+        last_row = arg.last.row;
+        if (last_col > 0xFFFF || last_row > 0xFFFF)
+            return fail(error, arg.offset, "range reaches past column or row 65535, beyond a range block");
+    } else {
+        // An empty array {} is a block of count 0 whose corners both lie at the origin.
+        last_col = origin.col + (cols ? cols - 1 : 0);
+        last_row = origin.row + (rows ? rows - 1 : 0);
+        if (last_col > 0xFFFF || last_row > 0xFFFF)
+            return fail(error, arg.offset, "range reaches past column or row 65535 from the origin");
+    }
 
     block->clear();
-    put_header(block, origin.col, origin.row, last_col, last_row, origin.sheet, count);
+    put_header(block, first_col, first_row, last_col, last_row, origin.sheet, count);
     for (unsigned i = 0; i < count; i++) {
         const Value &cell = cells[i];
         unsigned col = origin.col + i % cols, row = origin.row + i / cols;
+        if (arg.placed) {
+            col = arg.positions[i].col;
+            row = arg.positions[i].row;
+        }
         unsigned error_word = cell.kind == VALUE_ERROR ? cell.error : 0;
         double number = cell.kind == VALUE_NUMBER ? cell.number : 0.0;
         if (cell.kind == VALUE_TEXT && double_array)
@@ -146,14 +163,16 @@ EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, 
     for (unsigned k = 0; k < params; k++) {
         const Arg &arg = formula.args[k];
         int type = f->types[k + 1];
-        // A range parameter takes any argument, so only a number or a text is refused.
+        // A range parameter takes any argument but a cell reference (a sheet
+        // resolves those before the call), so only a number or a text is refused.
         bool fits = type == QR_ARG_NUMBER ? arg.kind == VALUE_NUMBER
                   : type == QR_ARG_STRING ? arg.kind == VALUE_TEXT
-                                          : true;
+                                          : arg.kind != VALUE_REFERENCE;
         if (!fits) {
             error->offset = arg.offset;
             error->message = "argument " + std::to_string(k + 1) + " of " + formula.name + " must be " +
-                             (type == QR_ARG_NUMBER ? "a number" : "a text") + ", not " + argument_kind(arg);
+                             (type == QR_ARG_NUMBER ? "a number" : type == QR_ARG_STRING ? "a text" : "a range") +
+                             ", not " + argument_kind(arg);
             return EVAL_INPUT_ERROR;
         }
         if (type == QR_ARG_NUMBER) {

@@ -25,10 +25,95 @@ static bool is_name_char(unsigned char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c >= 0x80;
 }
 
-static bool is_number_char(char c)
+static bool is_number_char(char c, char decimal)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '+' ||
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == decimal || c == '+' ||
            c == '-';
+}
+
+static bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+static bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+NumberStatus parse_number_with(const char *first, const char *last, char decimal, double *out)
+{
+    if (decimal == '.')
+        return parse_number(first, last, out);
+    std::string token(first, last);
+    for (char &c : token) {
+        if (c == '.')
+            return NUMBER_SYNTAX;
+        if (c == decimal)
+            c = '.';
+    }
+    return parse_number(token.data(), token.data() + token.size(), out);
+}
+
+std::string cell_name(CellPosition cell)
+{
+    char letters[8];
+    int n = 0;
+    for (unsigned c = cell.col + 1; c > 0; c = (c - 1) / 26)
+        letters[n++] = (char)('A' + (c - 1) % 26);
+    std::string name;
+    while (n > 0)
+        name += letters[--n];
+    return name + std::to_string(cell.row + 1);
+}
+
+// $?COLUMN$?ROW at *pos: one to three letters A to XFD, any case, and a row
+// from 1 to 1048576. False, *pos unchanged, when the text there is not one.
+static bool parse_cell_reference(const std::string &line, size_t *pos, CellPosition *cell)
+{
+    size_t i = *pos;
+    if (i < line.size() && line[i] == '$')
+        i++;
+    unsigned long col = 0;
+    size_t letters = 0;
+    for (; i < line.size() && is_letter(line[i]) && letters < 4; i++, letters++)
+        col = col * 26 + (unsigned long)((line[i] | 0x20) - 'a' + 1);
+    if (letters == 0 || letters > 3 || col > MAX_SHEET_COLUMNS)
+        return false;
+    if (i < line.size() && line[i] == '$')
+        i++;
+    if (i >= line.size() || !is_digit(line[i]) || line[i] == '0')
+        return false;
+    unsigned long row = 0;
+    for (; i < line.size() && is_digit(line[i]); i++) {
+        row = row * 10 + (unsigned long)(line[i] - '0');
+        if (row > MAX_SHEET_ROWS)
+            return false;
+    }
+    if (i < line.size() && (is_name_char((unsigned char)line[i]) || line[i] == '$' || line[i] == '('))
+        return false;
+    cell->col = (unsigned)col - 1;
+    cell->row = (unsigned)row - 1;
+    *pos = i;
+    return true;
+}
+
+enum ReferenceStatus { NOT_A_REFERENCE, REFERENCE, BAD_REFERENCE };
+
+// A1 or A1:C3 at *pos. Text that is no cell is left alone (it may still be
+// a number such as Inf); a range whose second corner is not a cell is an error.
+static ReferenceStatus parse_reference(const std::string &line, size_t *pos, Arg *arg, SourceError *error)
+{
+    size_t i = *pos;
+    if (!parse_cell_reference(line, &i, &arg->first))
+        return NOT_A_REFERENCE;
+    arg->kind = VALUE_REFERENCE;
+    arg->last = arg->first;
+    arg->is_range = false;
+    if (i < line.size() && line[i] == ':') {
+        size_t second = i + 1;
+        if (!parse_cell_reference(line, &second, &arg->last)) {
+            fail(error, i + 1, "cell expected after ':' (a range is written A1:C3)");
+            return BAD_REFERENCE;
+        }
+        arg->is_range = true;
+        i = second;
+    }
+    *pos = i;
+    return REFERENCE;
 }
 
 static std::string hex_code_point(unsigned long cp)
@@ -79,7 +164,8 @@ static bool parse_text(const std::string &line, size_t *pos, std::string *out, S
 }
 
 // Number, text or error marker.
-static bool parse_cell(const std::string &line, size_t *pos, Value *cell, SourceError *error)
+static bool parse_cell(const std::string &line, size_t *pos, const FormulaSyntax &syntax, Value *cell,
+                       SourceError *error)
 {
     size_t start = *pos;
     cell->offset = start;
@@ -105,7 +191,7 @@ static bool parse_cell(const std::string &line, size_t *pos, Value *cell, Source
         if (j < line.size() && line[j] == '(') {
             size_t first = skip_blanks(line, j + 1);
             size_t last = first;
-            while (last < line.size() && is_number_char(line[last]))
+            while (last < line.size() && is_number_char(line[last], '.'))
                 last++;
             unsigned long code = 0;
             if (!parse_unsigned(line.data() + first, line.data() + last, 65535, &code) || code == 0)
@@ -119,13 +205,13 @@ static bool parse_cell(const std::string &line, size_t *pos, Value *cell, Source
         *pos = i;
         return true;
     }
-    if (!is_number_char(c))
+    if (!is_number_char(c, syntax.decimal))
         return fail(error, start, std::string("value expected, found '") + c + "'");
     size_t i = start;
-    while (i < line.size() && is_number_char(line[i]))
+    while (i < line.size() && is_number_char(line[i], syntax.decimal))
         i++;
     cell->kind = VALUE_NUMBER;
-    NumberStatus status = parse_number(line.data() + start, line.data() + i, &cell->number);
+    NumberStatus status = parse_number_with(line.data() + start, line.data() + i, syntax.decimal, &cell->number);
     if (status == NUMBER_RANGE)
         return fail(error, start, "number \"" + line.substr(start, i - start) + "\" out of the range of a double");
     if (status != NUMBER_OK)
@@ -135,7 +221,8 @@ static bool parse_cell(const std::string &line, size_t *pos, Value *cell, Source
 }
 
 // {a, b; c, d}; *pos is at the brace.
-static bool parse_array(const std::string &line, size_t *pos, Arg *arg, SourceError *error)
+static bool parse_array(const std::string &line, size_t *pos, const FormulaSyntax &syntax, Arg *arg,
+                        SourceError *error)
 {
     size_t open = *pos;
     arg->kind = VALUE_ARRAY;
@@ -151,12 +238,12 @@ static bool parse_array(const std::string &line, size_t *pos, Arg *arg, SourceEr
     size_t row_start = i;
     for (;;) {
         i = skip_blanks(line, i);
-        if (i < line.size() && (line[i] == ',' || line[i] == ';' || line[i] == '}'))
+        if (i < line.size() && (line[i] == syntax.array_column || line[i] == ';' || line[i] == '}'))
             return fail(error, i, "empty cell in array");
         if (arg->cells.size() >= MAX_BLOCK_ENTRIES)
             return fail(error, i, "array has more than 32767 cells");
         Value cell;
-        if (!parse_cell(line, &i, &cell, error))
+        if (!parse_cell(line, &i, syntax, &cell, error))
             return false;
         arg->cells.push_back(std::move(cell));
         cols_in_row++;
@@ -164,12 +251,13 @@ static bool parse_array(const std::string &line, size_t *pos, Arg *arg, SourceEr
         if (i >= line.size())
             return fail(error, i, "missing '}' to close the '{' at column " + std::to_string(utf8_column(line, open)));
         char c = line[i];
-        if (c == ',') {
+        if (c == syntax.array_column) {
             i++;
             continue;
         }
         if (c != ';' && c != '}')
-            return fail(error, i, std::string("',', ';' or '}' expected in array, found '") + c + "'");
+            return fail(error, i, std::string("'") + syntax.array_column + "', ';' or '}' expected in array, found '" +
+                                      c + "'");
         if (arg->rows == 0)
             arg->cols = cols_in_row;
         else if (cols_in_row != arg->cols)
@@ -188,6 +276,12 @@ static bool parse_array(const std::string &line, size_t *pos, Arg *arg, SourceEr
 }
 
 bool parse_formula(const std::string &line, size_t pos, Formula *formula, SourceError *error)
+{
+    return parse_formula(line, pos, FormulaSyntax(), formula, error);
+}
+
+bool parse_formula(const std::string &line, size_t pos, const FormulaSyntax &syntax, Formula *formula,
+                   SourceError *error)
 {
     size_t i = skip_blanks(line, pos);
     size_t name_start = i;
@@ -214,14 +308,20 @@ bool parse_formula(const std::string &line, size_t pos, Formula *formula, Source
         Arg arg;
         arg.offset = i;
         arg.rows = arg.cols = 0;
+        ReferenceStatus reference = NOT_A_REFERENCE;
+        if (syntax.references && i < line.size())
+            reference = parse_reference(line, &i, &arg, error);
+        if (reference == BAD_REFERENCE)
+            return false;
         if (i < line.size() && line[i] == '{') {
-            if (!parse_array(line, &i, &arg, error))
+            if (!parse_array(line, &i, syntax, &arg, error))
                 return false;
-        } else {
-            if (!parse_cell(line, &i, &arg.scalar, error))
+        } else if (reference == NOT_A_REFERENCE) {
+            if (!parse_cell(line, &i, syntax, &arg.scalar, error))
                 return false;
             arg.kind = arg.scalar.kind;
         }
+        arg.end = i;
         formula->args.push_back(std::move(arg));
         i = skip_blanks(line, i);
         if (i >= line.size())
@@ -249,7 +349,7 @@ bool parse_expected(const std::string &line, size_t pos, Expected *expected, Sou
         return fail(error, i, "expected value missing after '=>'");
     if (line[i] == '#' || line[i] == '{')
         return fail(error, i, "expected value must be a number or a \"text\"");
-    if (!parse_cell(line, &i, &expected->value, error))
+    if (!parse_cell(line, &i, FormulaSyntax(), &expected->value, error))
         return false;
     i = skip_blanks(line, i);
     if (i < line.size() && line[i] == '~') {

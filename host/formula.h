@@ -1,8 +1,11 @@
 // Formulas as a user types them: NAME(arg; arg; ...), where an argument is a
 // number, a "text" ("" for a quote), an error marker #ERR / #ERR(n), or an
-// array constant {1, 2; 3, 4} (',' between columns, ';' between rows).
+// array constant {1, 2; 3, 4} (',' between columns, ';' between rows). In a
+// sheet an argument may also be a cell (A1, $B$2) or a range (A1:C3).
 #ifndef QUOREL_HOST_FORMULA_H
 #define QUOREL_HOST_FORMULA_H
+
+#include "text.h"
 
 #include <stddef.h>
 
@@ -11,7 +14,26 @@
 
 enum { MAX_BLOCK_ENTRIES = 32767, MAX_TEXT_BYTES = 65534 };
 
-enum ValueKind { VALUE_NUMBER, VALUE_TEXT, VALUE_ERROR, VALUE_ARRAY };
+enum ValueKind { VALUE_NUMBER, VALUE_TEXT, VALUE_ERROR, VALUE_ARRAY, VALUE_REFERENCE };
+
+// How numbers, arrays and references are written. The default is the tool's
+// own syntax; a sheet adds references, and a German sheet writes numbers with
+// a decimal comma and separates the columns of an array with '.'.
+struct FormulaSyntax {
+    char decimal = '.';
+    char array_column = ',';
+    bool references = false;
+};
+
+// A cell of a sheet, counted from 0: A1 is column 0, row 0.
+struct CellPosition {
+    unsigned col = 0, row = 0;
+};
+
+enum { MAX_SHEET_COLUMNS = 16384, MAX_SHEET_ROWS = 1048576 }; // A to XFD, 1 to 1048576
+
+// "A1", "XFD1048576".
+std::string cell_name(CellPosition cell);
 
 // A number, a text or an error marker: a scalar argument, a cell of an array
 // constant, or an expected value.
@@ -29,6 +51,17 @@ struct Arg {
     unsigned rows = 0, cols = 0; // VALUE_ARRAY: rows * cols cells, row by row
     std::vector<Value> cells;
     size_t offset = 0;
+    size_t end = 0;           // offset just past the argument
+    // VALUE_REFERENCE: the cell `first`, or the range from `first` to `last`
+    // (corners as written, in any order).
+    CellPosition first, last;
+    bool is_range = false;
+    // A sheet's cells handed over as a range (the reference resolved): the
+    // block's corners are first (top left) and last, and positions[i] is where
+    // cells[i] stands (the scalar's place for a single cell). Without it a
+    // block lies at the origin, its cells filling the rectangle.
+    bool placed = false;
+    std::vector<CellPosition> positions;
 };
 
 struct Formula {
@@ -48,6 +81,12 @@ bool fail(SourceError *error, size_t offset, const std::string &message);
 
 // Parses a formula starting at pos (leading blanks allowed); stops after ')'.
 bool parse_formula(const std::string &line, size_t pos, Formula *formula, SourceError *error);
+bool parse_formula(const std::string &line, size_t pos, const FormulaSyntax &syntax, Formula *formula,
+                   SourceError *error);
+
+// A whole token as a number written with the given decimal separator ('.' or
+// ','); the other one is not a number character then.
+NumberStatus parse_number_with(const char *first, const char *last, char decimal, double *out);
 
 // The expected value of a case: a number or a "text", then optionally ~N.
 struct Expected {

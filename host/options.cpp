@@ -95,7 +95,8 @@ int parse_options(const std::vector<std::string> &args, Options *o)
             name = a.substr(0, eq);
             value = a.substr(eq + 1);
         }
-        static const char *const valued[] = {"--lib", "--lang", "--layout", "--origin", "--output", "-f", "--file"};
+        static const char *const valued[] = {"--lib", "--lang", "--layout", "--origin", "--output", "-f", "--file",
+                                             "--delimiter"};
         bool known = false;
         for (const char *v : valued)
             known = known || name == v;
@@ -119,6 +120,13 @@ int parse_options(const std::vector<std::string> &args, Options *o)
         } else if (name == "--origin") {
             if (!parse_origin(value, &o->settings.origin))
                 return usage_error("--origin needs COL,ROW,SHEET, each 0 to 65535, not \"" + value + "\"");
+        } else if (name == "--delimiter") {
+            if (value == "," || value == ";")
+                o->delimiter = value[0];
+            else if (value == "tab" || value == "\t")
+                o->delimiter = '\t';
+            else
+                return usage_error("--delimiter is ',', ';' or tab, not \"" + value + "\"");
         } else if (name == "--output") {
             if (value != "value" && value != "case")
                 return usage_error("--output is value or case, not \"" + value + "\"");

@@ -26,6 +26,7 @@ struct Options {
     unsigned lang = 0;
     Settings settings = {LAYOUT_PADDED, {0, 0, 0}, false};
     std::string output; // "", "value", "case"
+    char delimiter = 0; // sheet: ',', ';' or '\t'; 0 follows the sheet's decimal separator
     std::vector<EvalInput> inputs;
     std::vector<std::string> operands; // every other command's arguments
 };

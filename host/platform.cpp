@@ -148,6 +148,8 @@ bool environment_value(const char *name, std::string *value)
     return true;
 }
 
+bool stderr_is_terminal() { return _isatty(_fileno(stderr)) != 0; }
+
 void setup_streams()
 {
     _setmode(_fileno(stdout), _O_BINARY);
@@ -209,6 +211,8 @@ bool process_decodes_utf8()
             codeset += (char)tolower((unsigned char)*p);
     return codeset == "utf8";
 }
+
+bool stderr_is_terminal() { return isatty(2) != 0; }
 
 static void crash_signal(int sig)
 {

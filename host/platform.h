@@ -17,6 +17,9 @@ bool read_file(const std::string &path, std::string *content, std::string *error
 std::vector<std::string> program_arguments(int argc, char **argv);
 bool environment_value(const char *name, std::string *value);
 
+// Whether standard error is a terminal (a progress bar) or a file or pipe.
+bool stderr_is_terminal();
+
 // Binary standard streams (no CR insertion) and a UTF-8 console on Windows;
 // the character-type locale from the environment, as a host's own.
 void setup_streams();
