@@ -3,6 +3,7 @@
 // checks and case comparison are tested independently of the real library.
 #include <locale.h>
 #include <stdint.h>
+#include <stdio.h>
 #include <string.h>
 
 #ifdef _WIN32
@@ -30,6 +31,7 @@ static const Row rows[] = {
     {"QR_silent", "SILENT", "STUMM", 2, {0, 0}},
     {"QR_overrun", "OVERRUN", "OVERRUN", 2, {1, 0}},
     {"QR_absent", "ABSENT", "FEHLT", 2, {0, 0}},
+    {"QR_layout", "LAYOUT", "AUFBAU", 2, {1, 4}},
 };
 enum { ROWS = sizeof rows / sizeof rows[0] };
 
@@ -126,3 +128,23 @@ FAKE_EXPORT void FAKE_CALL QR_cells(double *r, const unsigned char *block)
 FAKE_EXPORT void FAKE_CALL QR_nonul(char *r, const double *) { memset(r, 'x', 256); }
 FAKE_EXPORT void FAKE_CALL QR_silent(double *, const double *) {}
 FAKE_EXPORT void FAKE_CALL QR_overrun(char *r, const double *) { memset(r, 0, 260); }
+
+// A CellArray block as text, to check how a host builds it: the corners
+// "col1,row1:col2,row2", the count, then per entry "col,row" and its kind
+// (n number, t text, eN error word N). Texts are taken as 12 + len bytes.
+FAKE_EXPORT void FAKE_CALL QR_layout(char *r, const unsigned char *block)
+{
+    char text[256];
+    int used = snprintf(text, sizeof text, "%u,%u:%u,%u %u", read16(block), read16(block + 2), read16(block + 6),
+                        read16(block + 8), read16(block + 12));
+    const unsigned char *e = block + 14;
+    for (unsigned i = 0, n = read16(block + 12); i < n && used > 0 && used < (int)sizeof text; i++) {
+        unsigned error = read16(e + 6), kind = read16(e + 8);
+        int more = error ? snprintf(text + used, sizeof text - used, " %u,%ue%u", read16(e), read16(e + 2), error)
+                         : snprintf(text + used, sizeof text - used, " %u,%u%c", read16(e), read16(e + 2),
+                                    kind ? 't' : 'n');
+        used += more;
+        e += kind && !error ? 12 + read16(e + 10) : 18;
+    }
+    copy256(r, text);
+}

@@ -58,6 +58,49 @@ printf 'ECHO("%s")\n' "$x" > "$T/longtext.txt"
 printf 'ECHO("%sx")\n' "$x" > "$T/toolong.txt"
 x255=$(head -c 255 /dev/zero | tr '\0' x)
 
+# Sheets: references, ranges with empty cells, every kind of error, quoting.
+cat > "$T/sheet.csv" <<'SHEET'
+x,y,note
+0,1,"a, ""b"""
+1,3,
+2,,gap
+=LAGRANGE(1.5; A2:B3),=POLYNOMIAL(2; $A$2:$A$4),"=XADD(""1+2i""; B2)"
+=GAMMA(A3),=GAMMA(C2),=GAMMA(D9)
+=XSQRT(A7),=XSQRT(A6),=XSUM(A2:B4)
+=GAMA(1),=GAMMA(1; 2),=GAMMA(1.2.3)
+=GAMMA(A2:A3),=IPOLVALUE(0.5; A1:A3),'=GAMMA(1)
+=XSQRT(B10),=XSQRT(A10),=XSQRT(B10)
+SHEET
+cat > "$T/sheet.expected" <<'SHEET'
+x,y,note
+0,1,"a, ""b"""
+1,3,
+2,,gap
+4,4,2+2i
+1,#VALUE!,#REF!
+#CYCLE!,1,7
+#NAME?,#VALUE!,#SYNTAX!
+#VALUE!,#VALUE!,'=GAMMA(1)
+#CYCLE!,#CYCLE!,#CYCLE!
+SHEET
+# German: decimal comma, ';' between fields, '.' between array columns.
+printf '%s\n' 'x;y;Notiz' '0,5;1;Anfang' '1,5;3;' \
+    '"=LAGRANGE(1; A2:B3)";=RÖMISCHINZAHL("XIV");"=XADD(""1,25+2i""; A2)"' \
+    '"=IPOLWERT(0,5; {2; 3,5; 7,25})";"=XSUMME({1. ""2i""; ""3+4i"". 5})";"=POLYNOM(A2; B2:B3)"' > "$T/de.csv"
+printf '%s\n' 'x;y;Notiz' '0,5;1;Anfang' '1,5;3;' '2;14;1,75+2i' '5,09375;9+6i;3,5' > "$T/de.expected"
+# How ranges become blocks: corners as written, empty cells left out, each
+# entry at its own cell, a cell in error with its error word (#REF! is 4).
+printf '%s\n' '1;;x' ';2;=SAME(Q1)' '=LAYOUT(A1:C2);=LAYOUT(C2:A1);=LAYOUT(B1)' '=LAYOUT(B2);=LAYOUT($A$1)' > "$T/layout.csv"
+printf '%s\n' '1;;x' ';2;#REF!' '0,0:2,1 4 0,0n 2,0t 1,1n 2,1e4;0,0:2,1 4 0,0n 2,0t 1,1n 2,1e4;1,0:1,0 0' \
+    '1,1:1,1 1 1,1n;0,0:0,0 1 0,0n' > "$T/layout.expected"
+printf '0.5\t=DIFF(A1; 3)\t"a\tb"\n' > "$T/tab.csv"
+printf '0.5\t-2.5\t"a\tb"\n' > "$T/tab.expected"
+printf '2,=SAME(A1) => 7\r\n"=ECHO(""a;b"")",=ECHO(A1)\r\n' > "$T/crlf.csv"
+printf '2,=SAME(A1) => 2\r\n"=ECHO(""a;b"") => a;b",=ECHO(A1) => 2\r\n' > "$T/crlf.expected"
+printf '1;"=DIFF(A1; 3)"\n' > "$T/semicolon.csv"
+printf '1,2\n"=SAME(A1),3\n' > "$T/unclosed.csv"
+{ echo 1; for ((i = 0; i < 10000; i++)); do echo '=SAME($A$1)'; done; } > "$T/long.csv"
+
 # exit | check | expected | arguments (shell words; leading NAME=VALUE words set
 # the environment). Checks: out= whole stdout, out~ / err~ substring of stdout /
 # stderr.
@@ -140,6 +183,30 @@ table=$(cat <<'TABLE'
 0 | out= | block 1 CellArray 14: 05 00 06 00 07 00 05 00 06 00 07 00 00 00 | --lib "$LIB" eval --dump-blocks --origin=5,6,7 'XSUM({})'
 0 | out= | block 1 DoubleArray 30: 00 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 10 40 | --lib "$FAKE" eval --dump-blocks -f "$T/origin.txt" 'TOTAL(4)'
 2 | err~ | range reaches past column or row 65535     | --lib "$LIB" eval --dump-blocks --origin 65535,0,0 'XSUM({1, 2})'
+2 | out= | $(cat $T/sheet.expected)                    | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: B6, character 8: argument 1 of GAMMA must be a number, not a text (from C2) | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: C6, character 8: argument 1 of GAMMA refers to D9, which is empty | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: A7: circular reference among A7  | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: A8, character 2: unknown function "GAMA" | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: B8, character 2: GAMMA takes 1 argument, 2 were given | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: C8, character 8: bad number "1.2.3" | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: A9, character 8: argument 1 of GAMMA must be a number, not the range A2:A3 | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: B9, character 17: argument 2 of IPOLVALUE: A1 holds a text, in a range of numbers | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: B10: circular reference among A10, B10 | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: C10, character 8: argument 1 of XSQRT refers to B10, which is in error (#CYCLE!) | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | out~ | =LAGRANGE(1.5; A2:B3) => 4,=POLYNOMIAL(2; $A$2:$A$4) => 4,"=XADD(""1+2i""; B2) => 2+2i" | LC_ALL=C --lib "$LIB" sheet --output case "$T/sheet.csv"
+0 | out= | $(cat $T/de.expected)                       | LC_ALL=de_DE.UTF-8 --lib "$LIB" sheet --lang 1031 "$T/de.csv"
+2 | err~ | de.csv:4: text after the closing quote of a field | LC_ALL=de_DE.UTF-8 --lib "$LIB" sheet --lang 1033 "$T/de.csv"
+0 | out= | $(cat $T/tab.expected)                      | LC_ALL=C --lib "$FAKE" sheet --delimiter tab "$T/tab.csv"
+2 | out= | $(cat $T/layout.expected)                   | LC_ALL=C --lib "$FAKE" sheet "$T/layout.csv" --delimiter ';'
+0 | out= | $(cat $T/crlf.expected)                     | --lib "$FAKE" sheet --output case "$T/crlf.csv"
+0 | out= | 1;-2                                        | LC_ALL=C --lib "$FAKE" sheet "$T/semicolon.csv" --delimiter=';'
+2 | err~ | unclosed.csv:2: quoted field opened on line 2 is never closed | --lib "$FAKE" sheet "$T/unclosed.csv"
+0 | err~ | long.csv: 100% (10000 of 10000 formulas)    | --lib "$FAKE" sheet "$T/long.csv"
+2 | err~ | cannot read "$T/none.csv"                   | --lib "$FAKE" sheet "$T/none.csv"
+2 | err~ | sheet needs one CSV file                    | --lib "$FAKE" sheet
+2 | err~ | --delimiter is ',', ';' or tab, not "x"     | --lib "$FAKE" sheet --delimiter x "$T/crlf.csv"
+2 | err~ | --delimiter belongs to sheet                | --lib "$FAKE" eval --delimiter ';' 'SAME(1)'
 TABLE
 )
 
