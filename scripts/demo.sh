@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: build the native library and the host tool, then evaluate the
-# demo sheet in English and, under a German locale, in German.
+# demo formulas and the sample sheet in English and, under a German locale, in
+# German.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --native
@@ -13,3 +14,9 @@ echo "== English (SetLanguage 1033, C locale)"
 echo
 echo "== Deutsch (SetLanguage 1031, LC_ALL=de_DE.UTF-8)"
 LC_ALL=de_DE.UTF-8 "$host" eval --lib "$lib" --lang 1031 -f examples/demo-de.txt
+echo
+echo "== Sample sheet, English (examples/engineering-en.csv)"
+"$host" sheet --lib "$lib" --lang 1033 examples/engineering-en.csv
+echo
+echo "== Beispielblatt, deutsch (examples/engineering-de.csv, LC_ALL=de_DE.UTF-8)"
+LC_ALL=de_DE.UTF-8 "$host" sheet --lib "$lib" --lang 1031 examples/engineering-de.csv

@@ -7,6 +7,7 @@
 # as an add-in: functions of known behaviour, including broken ones.
 set -u
 emulator=$1 tool=$2 LIB=$3 FAKE=$4
+EXAMPLES=$(cd "$(dirname "$0")/../../examples" && pwd)
 T=$(mktemp -d)
 trap 'rm -rf "$T"' EXIT
 
@@ -207,6 +208,8 @@ table=$(cat <<'TABLE'
 2 | err~ | sheet needs one CSV file                    | --lib "$FAKE" sheet
 2 | err~ | --delimiter is ',', ';' or tab, not "x"     | --lib "$FAKE" sheet --delimiter x "$T/crlf.csv"
 2 | err~ | --delimiter belongs to sheet                | --lib "$FAKE" eval --delimiter ';' 'SAME(1)'
+0 | out~ | 1591.5494309189535,10000,100i,-100i,0,50,50,0,0.2 | LC_ALL=C --lib "$LIB" sheet --lang 1033 "$EXAMPLES/engineering-en.csv"
+0 | out~ | 1591,5494309189535;10000;100i;-100i;0;50;50;0;0,2 | LC_ALL=de_DE.UTF-8 --lib "$LIB" sheet --lang 1031 "$EXAMPLES/engineering-de.csv"
 TABLE
 )
 
