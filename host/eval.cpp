@@ -63,11 +63,8 @@ static bool build_block(const Arg &arg, bool double_array, Layout layout, Origin
     put_header(block, first_col, first_row, last_col, last_row, origin.sheet, count);
     for (unsigned i = 0; i < count; i++) {
         const Value &cell = cells[i];
-        unsigned col = origin.col + i % cols, row = origin.row + i / cols;
-        if (arg.placed) {
-            col = arg.positions[i].col;
-            row = arg.positions[i].row;
-        }
+        unsigned col = arg.placed ? arg.positions[i].col : origin.col + i % cols;
+        unsigned row = arg.placed ? arg.positions[i].row : origin.row + i / cols;
         unsigned error_word = cell.kind == VALUE_ERROR ? cell.error : 0;
         double number = cell.kind == VALUE_NUMBER ? cell.number : 0.0;
         if (cell.kind == VALUE_TEXT && double_array)
