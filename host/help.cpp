@@ -49,6 +49,7 @@ const char help_text[] =
     "  --delimiter D        sheet only: ',', ';' or tab between fields (default:\n"
     "                       ';' for German sheets, ',' otherwise)\n"
     "  -h, --help           this text\n"
+    "  --version            the version of quorel-host\n"
     "\n"
     "Formulas:\n"
     "  NAME(ARG; ARG; ...)  NAME is a display name in English or German (any\n"

@@ -3,6 +3,7 @@
 
 #include "help.h"
 #include "text.h"
+#include "version.h"
 
 void say(FILE *stream, const std::string &text)
 {
@@ -81,6 +82,10 @@ int parse_options(const std::vector<std::string> &args, Options *o)
         }
         if (a == "-h" || a == "--help") {
             say(stdout, help_text);
+            return EXIT_OK;
+        }
+        if (a == "--version") {
+            say(stdout, "quorel-host " QUOREL_VERSION "\n");
             return EXIT_OK;
         }
         if (a == "--dump-blocks") {

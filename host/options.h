@@ -32,7 +32,7 @@ struct Options {
 };
 
 // Parses args (args[0] is the program). Returns -1 to go on, otherwise the exit
-// status (after --help, or a usage error already reported).
+// status (after --help or --version, or a usage error already reported).
 int parse_options(const std::vector<std::string> &args, Options *o);
 
 // Values of --lang / @language, --layout / @layout and --origin / @origin.

@@ -5,6 +5,7 @@
 # EMULATOR is empty for a native build, otherwise the command that runs the
 # tool (qemu-i386, wine-run.sh). FAKE_LIBRARY is tests/host/fake_addin.cpp built
 # as an add-in: functions of known behaviour, including broken ones.
+# QUOREL_EXPECT_VERSION in the environment: what --version must name.
 set -u
 emulator=$1 tool=$2 LIB=$3 FAKE=$4
 EXAMPLES=$(cd "$(dirname "$0")/../../examples" && pwd)
@@ -107,6 +108,8 @@ printf '1,2\n"=SAME(A1),3\n' > "$T/unclosed.csv"
 # stderr.
 table=$(cat <<'TABLE'
 0 | out~ | Usage: quorel-host                          | --help
+0 | out= | quorel-host $QUOREL_EXPECT_VERSION          | --version
+0 | out= | quorel-host $QUOREL_EXPECT_VERSION          | --lib "$T/nolib.so" --version list
 0 | out~ | 34 QR_roman RöMISCHINZAHL (number; string) | --lib "$LIB" list --lang 1031
 0 | out~ | 1. Römische Ziffer: Zeichenkette mit der römischen Zahl | --lib "$LIB" list
 0 | out~ | 34 QR_roman ROMANTONUM (number; string)    | --lib "$LIB" list --lang 1033
