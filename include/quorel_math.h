@@ -3,7 +3,10 @@
  *
  * Several names (gamma, lgamma, j0, j1, jn, y0, y1, yn) are also those of the
  * C math library, and lgamma has a different signature here: do not include
- * <math.h> or <cmath> in the same translation unit.
+ * <math.h> or <cmath> in the same translation unit. GCC and Clang know those
+ * names as built-ins and evaluate calls with constant arguments themselves:
+ * compile with -fno-builtin-NAME for each of them (pkg-config's Cflags and
+ * the CMake target quorel::quorel carry these flags).
  */
 #ifndef QUOREL_MATH_H
 #define QUOREL_MATH_H

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what building and testing quorel needs on Debian 12 (idempotent),
-# and generates the German locales (UTF-8 and ISO 8859-1) used by the locale
-# tests.
+# Installs what building, testing and packaging quorel need on Debian 12
+# (idempotent), and generates the German locales (UTF-8 and ISO 8859-1) used
+# by the locale tests.
 set -euo pipefail
 
 packages=(cmake g++ g++-multilib qemu-user g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
-          googletest libbenchmark-dev python3 binutils locales clang libclang-rt-14-dev)
+          googletest libbenchmark-dev python3 binutils locales clang libclang-rt-14-dev
+          make pkg-config dpkg-dev file man-db lintian)
 if [ "${1:-}" = "--native" ]; then
     packages=(cmake g++ locales)
 fi

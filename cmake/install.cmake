@@ -1,0 +1,94 @@
+# Where `cmake --install` puts things, and the files that let programs find
+# and link the library afterwards.
+#
+# Linux: the GNU layout (the linux-x64 preset uses Debian's multiarch libdir)
+# with the library, both headers, a pkg-config file, a CMake package
+# (find_package(quorel) gives quorel::quorel), the host tool and its manual
+# page. Windows: one flat folder holding the DLL, the host tool, quorel.h and
+# the documents (the directories are set before GNUInstallDirs, at the top).
+#
+# The library keeps its plain name and the soname libquorel.so: hosts load
+# the add-in as one file from their add-in folder, and its interface (the
+# entry points, the sheet functions and the math routines) never changes
+# incompatibly, so there is no versioned name and no symlink.
+
+include(CMakePackageConfigHelpers)
+# Installing (and CPack) takes what is built and builds nothing: the tests and
+# benchmarks need not exist for a package.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
+target_include_directories(quorel INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+# quorel_math.h gives gamma, lgamma, j0, ... the names of C library functions
+# that GCC and Clang know as built-ins: they would evaluate calls with constant
+# arguments themselves, with their own values (and the C library's gamma is
+# log-gamma).
+# Programs that link the library are compiled without those built-ins.
+set(QUOREL_NO_BUILTINS -fno-builtin-gamma -fno-builtin-lgamma -fno-builtin-j0 -fno-builtin-j1
+    -fno-builtin-jn -fno-builtin-y0 -fno-builtin-y1 -fno-builtin-yn)
+if(NOT WIN32)
+  target_compile_options(quorel INTERFACE "$<INSTALL_INTERFACE:${QUOREL_NO_BUILTINS}>")
+endif()
+list(JOIN QUOREL_NO_BUILTINS " " QUOREL_PC_CFLAGS)
+
+if(WIN32)
+  # The DLL and the tool; the import library only on request (hosts load
+  # the DLL by name).
+  install(TARGETS quorel quorel-host
+          RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT import-library EXCLUDE_FROM_ALL)
+  install(FILES include/quorel.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES host/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME quorel-host.md)
+else()
+  # A shared library is not a program: 0644, as Debian wants it.
+  install(TARGETS quorel EXPORT quorelTargets
+          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+                  PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  install(TARGETS quorel-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES include/quorel.h include/quorel_math.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+  # CMake package: the imported target, and a version file that accepts
+  # requests of the same major version and the same pointer size.
+  set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/quorel)
+  install(EXPORT quorelTargets NAMESPACE quorel:: DESTINATION ${config_dir})
+  configure_package_config_file(cmake/quorelConfig.cmake.in ${PROJECT_BINARY_DIR}/quorelConfig.cmake
+                                INSTALL_DESTINATION ${config_dir})
+  write_basic_package_version_file(${PROJECT_BINARY_DIR}/quorelConfigVersion.cmake
+                                   COMPATIBILITY SameMajorVersion)
+  install(FILES ${PROJECT_BINARY_DIR}/quorelConfig.cmake ${PROJECT_BINARY_DIR}/quorelConfigVersion.cmake
+          DESTINATION ${config_dir})
+
+  # pkg-config: paths relative to the .pc file, so that the same file serves
+  # /usr, /usr/local, a tarball unpacked anywhere and a scratch root.
+  file(RELATIVE_PATH QUOREL_PC_PREFIX /root/${CMAKE_INSTALL_LIBDIR}/pkgconfig /root)
+  string(REGEX REPLACE "/$" "" QUOREL_PC_PREFIX "\${pcfiledir}/${QUOREL_PC_PREFIX}")
+  configure_file(cmake/quorel.pc.in ${PROJECT_BINARY_DIR}/quorel.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/quorel.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+  # The manual page, compressed at build time (man reads .gz everywhere).
+  configure_file(host/quorel-host.1.in ${PROJECT_BINARY_DIR}/quorel-host.1 @ONLY)
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/quorel-host.1.gz
+                     COMMAND gzip -9nf -k ${PROJECT_BINARY_DIR}/quorel-host.1
+                     DEPENDS ${PROJECT_BINARY_DIR}/quorel-host.1)
+  add_custom_target(quorel-manpage ALL DEPENDS ${PROJECT_BINARY_DIR}/quorel-host.1.gz)
+  install(FILES ${PROJECT_BINARY_DIR}/quorel-host.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+  set(QUOREL_PACKAGE_CONTACT "quorel developers <quorel@example.org>" CACHE STRING
+      "Maintainer of the packages (Debian's Maintainer field and change log)")
+  # Documents: README, the host tool's manual in Markdown, copyright and the
+  # change log (named and compressed as Debian expects).
+  install(FILES README.md cmake/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES host/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME quorel-host.md)
+  configure_file(cmake/debian/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
+                     COMMAND gzip -9nf -k ${PROJECT_BINARY_DIR}/changelog
+                     DEPENDS ${PROJECT_BINARY_DIR}/changelog)
+  add_custom_target(quorel-changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
+  install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # Only in the .deb (cmake/package.cmake asks for this component).
+  install(FILES cmake/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+          RENAME quorel COMPONENT debian EXCLUDE_FROM_ALL)
+endif()
+
+# The function reference, once generated (docs/).
+install(FILES docs/functions.md docs/funktionen.md DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
