@@ -21,14 +21,16 @@ target_include_directories(quorel INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_
 # quorel_math.h gives gamma, lgamma, j0, ... the names of C library functions
 # that GCC and Clang know as built-ins: they would evaluate calls with constant
 # arguments themselves, with their own values (and the C library's gamma is
-# log-gamma).
-# Programs that link the library are compiled without those built-ins.
+# log-gamma). Programs that link the library are compiled without them.
 set(QUOREL_NO_BUILTINS -fno-builtin-gamma -fno-builtin-lgamma -fno-builtin-j0 -fno-builtin-j1
     -fno-builtin-jn -fno-builtin-y0 -fno-builtin-y1 -fno-builtin-yn)
 if(NOT WIN32)
   target_compile_options(quorel INTERFACE "$<INSTALL_INTERFACE:${QUOREL_NO_BUILTINS}>")
 endif()
 list(JOIN QUOREL_NO_BUILTINS " " QUOREL_PC_CFLAGS)
+
+set(QUOREL_PACKAGE_CONTACT "quorel developers <quorel@example.org>" CACHE STRING
+    "Maintainer of the packages (Debian's Maintainer field and change log)")
 
 if(WIN32)
   # The DLL and the tool; the import library only on request (hosts load
@@ -73,8 +75,6 @@ else()
   add_custom_target(quorel-manpage ALL DEPENDS ${PROJECT_BINARY_DIR}/quorel-host.1.gz)
   install(FILES ${PROJECT_BINARY_DIR}/quorel-host.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-  set(QUOREL_PACKAGE_CONTACT "quorel developers <quorel@example.org>" CACHE STRING
-      "Maintainer of the packages (Debian's Maintainer field and change log)")
   # Documents: README, the host tool's manual in Markdown, copyright and the
   # change log (named and compressed as Debian expects).
   install(FILES README.md cmake/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
