@@ -90,5 +90,8 @@ else()
           RENAME quorel COMPONENT debian EXCLUDE_FROM_ALL)
 endif()
 
-# The function reference, once generated (docs/).
+# The function reference, once generated (docs/), and the sample sheets and
+# formula files.
 install(FILES docs/functions.md docs/funktionen.md DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
+file(GLOB QUOREL_EXAMPLES CONFIGURE_DEPENDS examples/*.csv examples/demo-*.txt)
+install(FILES ${QUOREL_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds the .deb from the build tree with CPack, unpacks it into a scratch
 # root and runs the packaged host tool there against the packaged library:
-# the catalogue, every case file, the export check; then lintian.
+# the catalogue, every case file, the export check, the sample sheets; then
+# lintian.
 #   deb_test.sh CPACK BUILD_DIR SOURCE_DIR VERSION PYTHON OBJDUMP NM STATIC_ARCHIVE
 set -euo pipefail
 cpack=$1 build=$2 source=$3 version=$4 python=$5 objdump=$6 nm=$7 archive=$8
@@ -40,6 +41,20 @@ LC_ALL=C "$host" --lib "$lib" check "$source"/tests/cases/*.cases > "$T/check.lo
     { tail -n 20 "$T/check.log"; fail "case files on the packaged library"; }
 tail -n 1 "$T/check.log"
 "$python" "$source/tests/checks/check_exports.py" linux "$lib" "$archive" "$source" "$objdump" "$nm" "$host" "$lib"
+
+# The packaged sample sheets, each in its language, read by the packaged tool
+# as the built tool reads the sheet in the source tree.
+for sheet in "$root"/usr/share/doc/quorel/examples/*.csv; do
+    [ -e "$sheet" ] || continue
+    settings=(env LC_ALL=C); lang=1033
+    [[ $sheet == *-de.csv ]] && settings=(env LC_ALL=de_DE.UTF-8) lang=1031
+    "${settings[@]}" "$host" --lib "$lib" --lang $lang sheet "$sheet" > "$T/packaged.csv" ||
+        fail "quorel-host sheet ${sheet#$root} from the package"
+    "${settings[@]}" "$build/host/quorel-host" --lib "$build/libquorel.so" --lang $lang sheet \
+        "$source/examples/$(basename "$sheet")" > "$T/built.csv" || fail "quorel-host sheet in the build tree"
+    cmp -s "$T/packaged.csv" "$T/built.csv" || fail "${sheet#$root}: the package's result differs from the build's"
+    echo "${sheet#$root}: $(grep -c . "$T/packaged.csv") rows"
+done
 
 # The manual page renders without a warning.
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/man1/quorel-host.1.gz" 2>&1 >/dev/null)
