@@ -18,12 +18,8 @@ include(CMakePackageConfigHelpers)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 target_include_directories(quorel INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
-# quorel_math.h gives gamma, lgamma, j0, ... the names of C library functions
-# that GCC and Clang know as built-ins: they would evaluate calls with constant
-# arguments themselves, with their own values (and the C library's gamma is
-# log-gamma). Programs that link the library are compiled without them.
-set(QUOREL_NO_BUILTINS -fno-builtin-gamma -fno-builtin-lgamma -fno-builtin-j0 -fno-builtin-j1
-    -fno-builtin-jn -fno-builtin-y0 -fno-builtin-y1 -fno-builtin-yn)
+# Programs that link the library are compiled without the built-ins of its
+# names (QUOREL_NO_BUILTINS, CMakeLists.txt).
 if(NOT WIN32)
   target_compile_options(quorel INTERFACE "$<INSTALL_INTERFACE:${QUOREL_NO_BUILTINS}>")
 endif()
