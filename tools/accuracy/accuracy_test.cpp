@@ -1,0 +1,211 @@
+// The accuracy tool's own measure: known errors of deliberately perturbed
+// results, the hard rules, the kept S loss, cut conventions and closeness.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "measure.h"
+#include "regions.h"
+
+namespace {
+
+struct Scratch {
+    Truth t, other;
+    Scratch()
+    {
+        reference_setup();
+        truth_init(&t);
+        truth_init(&other);
+    }
+    ~Scratch()
+    {
+        truth_clear(&t);
+        truth_clear(&other);
+    }
+    Verdict judge(const Input &in, Value got) { return judge_input(in, got, &t, &other); }
+    double kappa(const Input &in)
+    {
+        compute_truth(in, false, &t);
+        return t.kappa;
+    }
+};
+
+Input real(Func f, double x, int n = 0) { return Input{f, n, {x, 0, 0, 0}}; }
+Input cplx(Func f, double x, double y) { return Input{f, 0, {x, y, 0, 0}}; }
+
+const double sqrt_pi = 1.7724538509055160273;
+
+TEST(AccuracyMeasure, PerturbedResultsGiveTheirError)
+{
+    Scratch s;
+    // The true value rounded to double, its parts scaled by (1 + re) and (1 + im).
+    struct Case {
+        Input in;
+        double re, im;
+        double e; // expected E, to 1 %; 0: at most a rounding
+        Outcome outcome;
+    } cases[] = {
+        {real(F_GAMMA, 0.5), 0, 0, 0, O_OK},
+        {real(F_GAMMA, 0.5), 0x1p-30, 0, 0x1p-30, O_OVER},
+        {real(F_GAMMA, 0.5), -1e-13, 0, 1e-13, O_OK},
+        // Only the real part off: E = 1e-10 |Re| / |e^z| = 1e-10 cos 1.
+        {cplx(F_XEXP, 1, 1), 1e-10, 0, 1e-10 * std::cos(1.0), O_OVER},
+        {cplx(F_XEXP, 1, 1), 3e-13, -3e-13, 3e-13, O_OK},
+        // J0 2e-6 from its first zero: kappa ~ 1.2e6 lets 1e-10 through, not 1e-8.
+        {real(F_JN, 2.404825557695773 + 2e-6), 1e-10, 0, 1e-10, O_OK},
+        {real(F_JN, 2.404825557695773 + 2e-6), 1e-8, 0, 1e-8, O_OVER},
+    };
+    for (const Case &c : cases) {
+        compute_truth(c.in, false, &s.t);
+        Value got = {mpfr_get_d(s.t.re, MPFR_RNDN) * (1 + c.re), mpfr_get_d(s.t.im, MPFR_RNDN) * (1 + c.im)};
+        Verdict v = s.judge(c.in, got);
+        EXPECT_EQ(v.outcome, c.outcome) << func_info[c.in.f].name << " " << c.in.a[0] << " " << c.re;
+        if (c.e == 0) {
+            EXPECT_LT(v.e, 2e-16);
+        } else {
+            EXPECT_NEAR(v.e / c.e, 1, 0.01) << v.e;
+        }
+    }
+}
+
+TEST(AccuracyMeasure, ConditionNumbers)
+{
+    Scratch s;
+    struct Case {
+        Input in;
+        double kappa;
+    } cases[] = {
+        {real(F_GAMMA, 1), 0.57721566490153286},         // |1 psi(1)| = Euler's gamma
+        {real(F_JN, 1, 0), 1 * 0.44005058574493352 / 0.76519768655796655},
+        {real(F_YN, 3, 1), std::fabs(3 * 0.37685001001279034 / 0.32467442479180000 - 1)}, // x Y0/Y1 - 1
+        {real(F_YN, 3, 4), -1},                          // recurrence path: only finite and positive
+        {cplx(F_XEXP, 2, 0), 2},
+        {cplx(F_XLOG, std::exp(1.0), 0), 1},
+        {cplx(F_XSQRT, -3, 4), 0.5},
+        {cplx(F_XATANH, 0.5, 0), 0.5 / (0.75 * 0.54930614433405485)},
+        {Input{F_XPOW, 0, {2, 0, 3, 0}}, 3},                   // max(|z2|, |z2 log z1|)
+        {Input{F_XPOW, 0, {100, 0, 3, 0}}, 3 * 4.6051701859880914},
+    };
+    for (const Case &c : cases) {
+        double k = s.kappa(c.in);
+        if (c.kappa < 0) {
+            EXPECT_TRUE(std::isfinite(k) && k > 0);
+        } else {
+            EXPECT_NEAR(k / c.kappa, 1, 1e-6) << func_info[c.in.f].name << " " << c.in.a[0];
+        }
+    }
+}
+
+TEST(AccuracyMeasure, HardRules)
+{
+    Scratch s;
+    struct Case {
+        Input in;
+        Value got;
+        Outcome outcome;
+    } cases[] = {
+        {real(F_GAMMA, 200), {1.7976931348623157e308, 0}, O_HARD}, // finite where it overflows
+        {real(F_GAMMA, 200), {INFINITY, 0}, O_OK},
+        {real(F_GAMMA, 3), {NAN, 0}, O_HARD},
+        {real(F_GAMMA, 3), {INFINITY, 0}, O_HARD},
+        {real(F_GAMMA, -2), {NAN, 0}, O_OK},                    // a pole: no value
+        {real(F_GAMMA, -2), {5, 0}, O_HARD},
+        {real(F_JN, 1e-160, 2), {0, 0}, O_HARD},                 // 1.25e-321 is a subnormal
+        {real(F_JN, 1e-170, 2), {0, 0}, O_OK},                   // 1.25e-341 is not
+        {cplx(F_XEXP, 710, 0), {INFINITY, 0}, O_HARD},          // e^710 = 2.2e308 is... over DBL_MAX
+        {cplx(F_XCOSH, 710, 0), {1.1169973830808557e308, 0}, O_OK},
+    };
+    cases[8].outcome = O_OK; // e^710 overflows: infinity is right
+    for (const Case &c : cases) {
+        Verdict v = s.judge(c.in, c.got);
+        EXPECT_EQ(v.outcome, c.outcome) << func_info[c.in.f].name << " " << c.in.a[0] << " " << c.got.re;
+    }
+}
+
+TEST(AccuracyMeasure, PairKernelsKeepOnlyTheSLoss)
+{
+    Scratch s;
+    // XSIN of 1e-20 i is 1e-20 i; the kernel's S = E - C gives 0.
+    EXPECT_EQ(s.judge(cplx(F_XSIN, 0, 1e-20), {0, 0}).outcome, O_KEPT);
+    // The same loss beside a real part: the real part still counts.
+    double sin1 = std::sin(1.0);
+    EXPECT_EQ(s.judge(cplx(F_XSIN, 1e-8, 1e-20), {1e-8, 0}).outcome, O_KEPT);
+    EXPECT_EQ(s.judge(cplx(F_XSIN, 1e-8, 1e-20), {1e-8 * (1 + 1e-9), 0}).outcome, O_OVER);
+    EXPECT_EQ(s.judge(cplx(F_XSIN, 1, 0.5), {sin1 * std::cosh(0.5), 0}).outcome, O_OVER); // S is not tiny here
+    // xsinh carries S in its real part.
+    EXPECT_EQ(s.judge(cplx(F_XSINH, 1e-20, 0), {0, 0}).outcome, O_KEPT);
+}).outcome, O_OVER);
+}
+
+TEST(AccuracyMeasure, KernelConventions)
+{
+    Scratch s;
+    // xacosh: the negative of the principal value for a negative real part.
+    EXPECT_EQ(s.judge(cplx(F_XACOSH, -2, 0.4), {-1.3463562356047836, -2.9164313849283715}).outcome, O_OK);
+    EXPECT_EQ(s.judge(cplx(F_XACOSH, -2, 0.4), {1.3463562356047836, 2.9164313849283715}).outcome, O_OVER);
+    EXPECT_EQ(s.judge(cplx(F_XACOSH, 0.7, -0.3), {0.38559098731817488, -0.86189288582939139}).outcome, O_OK);
+    // On a cut either side's limit counts.
+    EXPECT_EQ(s.judge(cplx(F_XSQRT, -4, -0.0), {0, -2}).outcome, O_OK);
+    EXPECT_EQ(s.judge(cplx(F_XSQRT, -4, 0.0), {0, -2}).outcome, O_OK);
+    EXPECT_EQ(s.judge(cplx(F_XACOSH, -3, 0.0), {-1.7627471740390861, 3.1415926535897931}).outcome, O_OK);
+    EXPECT_EQ(s.judge(cplx(F_XSQRT, -4, 1e-300), {0, -2}).outcome, O_OVER); // off the cut it does not
+}
+
+TEST(AccuracyMeasure, Closeness)
+{
+    Scratch s;
+    Input in = real(F_GAMMA, 0.5);
+    compute_truth(in, false, &s.t);
+    Value exact = {sqrt_pi, 0}, near = {std::nextafter(sqrt_pi, 2.0), 0}, nan = {NAN, 0};
+    EXPECT_EQ(compare_closeness(exact, near, s.t), -1);
+    EXPECT_EQ(compare_closeness(near, exact, s.t), 1);
+    EXPECT_EQ(compare_closeness(near, near, s.t), 0);
+    EXPECT_EQ(compare_closeness(near, nan, s.t), -1);
+    // Where the true value overflows, the infinity is the right answer.
+    compute_truth(real(F_GAMMA, 200), false, &s.t);
+    EXPECT_EQ(compare_closeness({INFINITY, 0}, {1.7976931348623157e308, 0}, s.t), -1);
+}
+
+TEST(AccuracyRegions, SamplersStayInTheirRanges)
+{
+    regions_setup();
+    for (int i = 0; i < region_count; i++) {
+        const Region &r = regions[i];
+        Rng rng(7);
+        for (int k = 0; k < 2000; k++) {
+            Input in{r.f, r.order, {0, 0, 0, 0}};
+            r.sample(rng, r, &in);
+            for (double a : in.a)
+                ASSERT_TRUE(std::isfinite(a)) << r.name;
+            double m = std::hypot(in.a[0], in.a[1]);
+            if (!strcmp(r.name, "small")) {
+                ASSERT_LE(m, 1e-3 * (1 + 1e-15));
+            } else if (!strcmp(r.name, "below-n")) {
+                ASSERT_TRUE(in.a[0] >= 0.8 * in.n && in.a[0] < in.n);
+            } else if (!strcmp(r.name, "j0-zeros")) {
+                ASSERT_GT(in.n, in.a[0]);
+            }
+        }
+    }
+    // The first zero of J0, from MPFR.
+    EXPECT_NEAR(j0_zeros[0], 2.404825557695773, 1e-15);
+    EXPECT_NEAR(j0_zeros[39], 124.8793089132329, 1e-12);
+}
+
+TEST(AccuracyLibrary, LoadsAndMeasuresTheBuild)
+{
+    const char *path = std::getenv("QUOREL_LIBRARY");
+    if (!path)
+        GTEST_SKIP() << "QUOREL_LIBRARY not set";
+    Library lib;
+    std::string error;
+    ASSERT_TRUE(load_library(path, &lib, &error)) << error;
+    Scratch s;
+    EXPECT_EQ(s.judge(real(F_GAMMA, 0.5), evaluate(lib, real(F_GAMMA, 0.5))).outcome, O_OK);
+    EXPECT_EQ(s.judge(cplx(F_XEXP, 1, 1), evaluate(lib, cplx(F_XEXP, 1, 1))).outcome, O_OK);
+    EXPECT_FALSE(load_library("/nonexistent/libquorel.so", &lib, &error));
+    EXPECT_FALSE(error.empty());
+}
+
+} // namespace

@@ -1,0 +1,167 @@
+#include "measure.h"
+
+#include <cmath>
+
+static const double smallest_subnormal = 0x1p-1074;
+
+double error_bound(double kappa)
+{
+    double b = kappa * 1e-15;
+    return b > 1e-12 ? b : 1e-12; // a NaN condition keeps the strict bound
+}
+
+static bool finite_d(double v) { return std::isfinite(v); }
+
+// |t| compared with (1 + scale) times the overflow threshold 2^1024 - 2^970,
+// from where values round to infinity.
+static int cmp_overflow(const mpfr_t t, double scale)
+{
+    mpfr_t m;
+    mpfr_init2(m, 64);
+    mpfr_set_ui_2exp(m, 1, 1024, MPFR_RNDN);
+    mpfr_sub_d(m, m, 0x1p970, MPFR_RNDN);
+    mpfr_mul_d(m, m, 1 + scale, MPFR_RNDN);
+    int c = mpfr_cmpabs(t, m);
+    mpfr_clear(m);
+    return c;
+}
+
+Verdict judge(const Input &in, const Value &got, const Truth &t)
+{
+    Verdict v = {O_OK, false, 0, 0, error_bound(t.kappa), 0, nullptr};
+    bool cplx = is_complex(in.f);
+    double g[2] = {got.re, cplx ? got.im : 0};
+    const mpfr_ptr tp[2] = {(mpfr_ptr)t.re, (mpfr_ptr)t.im};
+    if (t.undefined) {
+        if (finite_d(g[0]) && finite_d(g[1])) {
+            v.outcome = O_HARD;
+            v.hard = "a finite value where the function has none";
+        }
+        return v;
+    }
+    bool overflow = false;
+    for (int p = 0; p < 2; p++) {
+        bool t_over = cmp_overflow(tp[p], 0) >= 0;
+        if (t_over) {
+            overflow = true;
+            if (finite_d(g[p]) && cmp_overflow(tp[p], v.bound) >= 0) {
+                v.outcome = O_HARD;
+                v.hard = "a finite value where the true value overflows";
+            }
+        } else if (!finite_d(g[p])) {
+            if (std::isinf(g[p]) && cmp_overflow(tp[p], -v.bound) >= 0) {
+                overflow = true; // within the bound of the threshold
+            } else {
+                v.outcome = O_HARD;
+                v.hard = std::isnan(g[p]) ? "NaN where the true value is finite"
+                                          : "an infinity where the true value is finite";
+                v.e = v.e_full = v.ratio = INFINITY;
+                return v;
+            }
+        }
+    }
+    if (overflow)
+        return v;
+
+    mpfr_t d[2], dist, mod;
+    mpfr_inits2(reference_bits + 64, d[0], d[1], dist, mod, (mpfr_ptr)0);
+    for (int p = 0; p < 2; p++)
+        mpfr_sub_d(d[p], tp[p], g[p], MPFR_RNDN);
+    mpfr_hypot(dist, d[0], d[1], MPFR_RNDN);
+    mpfr_hypot(mod, tp[0], tp[1], MPFR_RNDN);
+    v.measured = true;
+    // The subnormal spacing relative to the true value (which may lie far below it).
+    mpfr_t slack_q;
+    mpfr_init2(slack_q, 64);
+    mpfr_set_d(slack_q, smallest_subnormal, MPFR_RNDN);
+    mpfr_div(slack_q, slack_q, mod, MPFR_RNDN);
+    double slack = mpfr_zero_p(mod) ? 0 : mpfr_get_d(slack_q, MPFR_RNDN);
+    bool representable = mpfr_cmp_d(mod, smallest_subnormal) >= 0;
+    mpfr_clear(slack_q);
+    if (mpfr_zero_p(mod)) {
+        v.e_full = mpfr_zero_p(dist) ? 0 : INFINITY;
+    } else {
+        mpfr_div(dist, dist, mod, MPFR_RNDN);
+        v.e_full = mpfr_get_d(dist, MPFR_RNDN);
+    }
+    v.e = v.e_full;
+    double tolerance = v.bound + slack;
+    bool zero = g[0] == 0 && g[1] == 0 && representable;
+    int s = s_part(in.f);
+    if (s >= 0 && (v.e > tolerance || zero) && !mpfr_zero_p(mod)) {
+        // The S part's error beyond the pair's own allowance, with the other part's.
+        mpfr_abs(d[s], d[s], MPFR_RNDN);
+        mpfr_sub_d(d[s], d[s], t.s_allowance, MPFR_RNDN);
+        if (mpfr_sgn(d[s]) < 0)
+            mpfr_set_zero(d[s], 1);
+        mpfr_hypot(dist, d[0], d[1], MPFR_RNDN);
+        mpfr_div(dist, dist, mod, MPFR_RNDN);
+        v.e = mpfr_get_d(dist, MPFR_RNDN);
+        if (v.e <= tolerance) {
+            v.outcome = O_KEPT;
+            zero = false;
+        }
+    }
+    v.ratio = v.e / tolerance;
+    mpfr_clears(d[0], d[1], dist, mod, (mpfr_ptr)0);
+    if (zero) {
+        v.outcome = O_HARD;
+        v.hard = "0 where the true value is not";
+    } else if (v.ratio > 1) {
+        v.outcome = O_OVER;
+    }
+    return v;
+}
+
+static int rank(const Verdict &v) { return v.outcome == O_OK ? 0 : v.outcome == O_KEPT ? 1 : v.outcome == O_OVER ? 2 : 3; }
+
+Verdict judge_input(const Input &in, const Value &got, Truth *t, Truth *other)
+{
+    compute_truth(in, false, t);
+    Verdict v = judge(in, got, *t);
+    if (v.outcome == O_OK || !has_zero_part(in))
+        return v;
+    compute_truth(in, true, other);
+    Verdict w = judge(in, got, *other);
+    if (rank(w) < rank(v) || (rank(w) == rank(v) && w.e < v.e))
+        return w;
+    return v;
+}
+
+// Per part: 0 when the result equals the rounded truth (matching infinities,
+// or a NaN where the function has no value), infinite when one of the two is
+// not finite, otherwise the difference. Ordered by the count of infinite parts
+// first, then by the modulus of the finite differences (held exactly).
+static int distance(const Value &a, const Truth &t, mpfr_t sum)
+{
+    int infinite = 0;
+    double parts[2] = {a.re, a.im};
+    const mpfr_ptr tp[2] = {(mpfr_ptr)t.re, (mpfr_ptr)t.im};
+    mpfr_t diff;
+    mpfr_init2(diff, 2 * (reference_bits + 64));
+    mpfr_set_zero(sum, 1);
+    for (int p = 0; p < 2; p++) {
+        double rounded = mpfr_get_d(tp[p], MPFR_RNDN);
+        if (t.undefined) {
+            infinite += !std::isnan(parts[p]);
+        } else if (finite_d(parts[p]) && finite_d(rounded)) {
+            mpfr_sub_d(diff, tp[p], parts[p], MPFR_RNDN);
+            mpfr_sqr(diff, diff, MPFR_RNDN);
+            mpfr_add(sum, sum, diff, MPFR_RNDN);
+        } else if (parts[p] != rounded) {
+            infinite++;
+        }
+    }
+    mpfr_clear(diff);
+    return infinite;
+}
+
+int compare_closeness(const Value &a, const Value &b, const Truth &t)
+{
+    mpfr_t sa, sb;
+    mpfr_inits2(2 * (reference_bits + 64), sa, sb, (mpfr_ptr)0);
+    int ia = distance(a, t, sa), ib = distance(b, t, sb);
+    int c = ia != ib ? (ia < ib ? -1 : 1) : mpfr_cmp(sa, sb);
+    mpfr_clears(sa, sb, (mpfr_ptr)0);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}

@@ -1,0 +1,400 @@
+#include "regions.h"
+
+#include <mpfr.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+// ---- random numbers
+
+static uint64_t splitmix(uint64_t *x)
+{
+    uint64_t z = (*x += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+Rng::Rng(uint64_t seed)
+{
+    for (uint64_t &w : s)
+        w = splitmix(&seed);
+}
+
+static inline uint64_t rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+
+uint64_t Rng::next()
+{
+    uint64_t r = rotl(s[1] * 5, 7) * 9, t = s[1] << 17;
+    s[2] ^= s[0];
+    s[3] ^= s[1];
+    s[1] ^= s[2];
+    s[0] ^= s[3];
+    s[2] ^= t;
+    s[3] = rotl(s[3], 45);
+    return r;
+}
+
+double Rng::uniform() { return (double)(next() >> 11) * 0x1p-53; }
+
+double Rng::uniform(double lo, double hi) { return lo + (hi - lo) * uniform(); }
+
+int Rng::below(int n) { return (int)((next() >> 33) % (uint64_t)n); }
+
+// Exact and libm-free: the binade is drawn uniformly, then the significand.
+double Rng::log_uniform(double lo, double hi)
+{
+    int elo = std::ilogb(lo), ehi = std::ilogb(hi);
+    for (;;) {
+        int e = elo + below(ehi - elo + 1);
+        double v = std::ldexp(1 + (double)(next() >> 12) * 0x1p-52, e);
+        if (v >= lo && v <= hi)
+            return v;
+    }
+}
+
+// ---- samplers
+
+static const double huge_d = 1.7976931348623157e308, tiny_d = 4.9406564584124654e-324;
+static const double pi = 3.141592653589793;
+
+// x = +-log_uniform(p0, p1); p2 > 0: positive only, p2 < 0: negative only.
+static void real_log(Rng &rng, const Region &r, Input *in)
+{
+    double s = r.p[2] > 0 ? 1 : r.p[2] < 0 ? -1 : rng.sign();
+    in->a[0] = s * rng.log_uniform(r.p[0], r.p[1]);
+    in->n = r.order;
+}
+
+// x uniform in [p0, p1), never 0 when p2 is set.
+static void real_linear(Rng &rng, const Region &r, Input *in)
+{
+    do
+        in->a[0] = rng.uniform(r.p[0], r.p[1]);
+    while (r.p[2] != 0 && in->a[0] == 0);
+    in->n = r.order;
+}
+
+// Whole range of a complex kernel: |Re| in [p0, p1], |Im| in [p2, p3]. Parts
+// drawn independently (all ratios of the parts), by modulus and angle in the
+// disc that fits both ranges, or on an axis with a signed zero.
+static void complex_parts(Rng &rng, double lo_re, double hi_re, double lo_im, double hi_im, double *z)
+{
+    int mode = rng.below(10);
+    if (mode < 4) {
+        z[0] = rng.sign() * rng.log_uniform(lo_re, hi_re);
+        z[1] = rng.sign() * rng.log_uniform(lo_im, hi_im);
+    } else if (mode < 8) {
+        double m = rng.log_uniform(std::fmax(lo_re, lo_im), std::fmin(hi_re, hi_im));
+        double t = rng.uniform(-pi, pi);
+        z[0] = m * std::cos(t);
+        z[1] = m * std::sin(t);
+    } else if (mode == 8) {
+        z[0] = rng.sign() * rng.log_uniform(lo_re, hi_re);
+        z[1] = rng.sign() * 0.0;
+    } else {
+        z[0] = rng.sign() * 0.0;
+        z[1] = rng.sign() * rng.log_uniform(lo_im, hi_im);
+    }
+}
+
+static void complex_wide(Rng &rng, const Region &r, Input *in)
+{
+    complex_parts(rng, r.p[0], r.p[1], r.p[2], r.p[3], in->a);
+}
+
+// c + d for c = +-1 (p2 = 0) or c = +-i (p2 = 1), |d| in [p0, p1]: a quarter
+// on the axis through c (the other part a signed zero), the rest at any angle.
+static void near_unit(Rng &rng, const Region &r, Input *in)
+{
+    double c = rng.sign(), d = rng.log_uniform(r.p[0], r.p[1]);
+    double z[2];
+    if (rng.below(4) == 0) {
+        z[0] = c + rng.sign() * d;
+        z[1] = rng.sign() * 0.0;
+    } else {
+        double t = rng.uniform(-pi, pi);
+        z[0] = c + d * std::cos(t);
+        z[1] = d * std::sin(t);
+    }
+    int axis = r.p[2] != 0;
+    in->a[0] = z[axis];
+    in->a[1] = z[1 - axis];
+}
+
+// |z| in [p0, p1] on the side where the inverse functions cancel: Im z >= 0
+// (p2 = 0) or Re z <= 0 (p2 = 1); an eighth on the real axis.
+static void cancelling_side(Rng &rng, const Region &r, Input *in)
+{
+    double m = rng.log_uniform(r.p[0], r.p[1]);
+    bool left = r.p[2] != 0;
+    if (rng.below(8) == 0) {
+        in->a[0] = left ? -m : rng.sign() * m;
+        in->a[1] = rng.sign() * 0.0;
+        if (!left)
+            in->a[1] = 0.0;
+        return;
+    }
+    double t = rng.uniform(0, pi);
+    if (left)
+        t += pi / 2;
+    in->a[0] = m * std::cos(t);
+    in->a[1] = m * std::sin(t);
+}
+
+// |z| in [p0, p1] at any angle; an eighth real, an eighth imaginary.
+static void small_z(Rng &rng, const Region &r, Input *in)
+{
+    double m = rng.log_uniform(r.p[0], r.p[1]);
+    int mode = rng.below(8);
+    if (mode == 0) {
+        in->a[0] = rng.sign() * m;
+        in->a[1] = rng.sign() * 0.0;
+    } else if (mode == 1) {
+        in->a[0] = rng.sign() * 0.0;
+        in->a[1] = rng.sign() * m;
+    } else {
+        double t = rng.uniform(-pi, pi);
+        in->a[0] = m * std::cos(t);
+        in->a[1] = m * std::sin(t);
+    }
+}
+
+// Near a pole of tan: (k + 1/2) pi + d with |d| in [p0, p1], k small or up
+// to 1e6; the other part zero or tiny. p2 = 1 puts it on the imaginary axis (tanh).
+static void tan_poles(Rng &rng, const Region &r, Input *in)
+{
+    double k = rng.below(2) ? rng.below(21) - 10 : rng.sign() * std::floor(rng.log_uniform(1, 1e6));
+    double x = (k + 0.5) * pi + rng.sign() * rng.log_uniform(r.p[0], r.p[1]);
+    double y = rng.sign() * (rng.below(2) ? 0.0 : rng.log_uniform(1e-300, 1e-3));
+    int axis = r.p[2] != 0;
+    in->a[axis] = x;
+    in->a[1 - axis] = y;
+}
+
+// Large imaginary part for tan (p2 = 0) or large real part for tanh (p2 = 1):
+// the large part in [p0, p1], the other anywhere up to 2^61.
+static void tan_large(Rng &rng, const Region &r, Input *in)
+{
+    int axis = r.p[2] != 0;
+    in->a[1 - axis] = rng.sign() * rng.log_uniform(r.p[0], r.p[1]);
+    in->a[axis] = rng.below(8) == 0 ? rng.sign() * 0.0 : rng.sign() * rng.log_uniform(1e-300, 0x1p61);
+}
+
+// xpow: z1 anywhere, z2 sized so that |z2 log z1| stays mostly below 1500.
+static void pow_args(Rng &rng, const Region &, Input *in)
+{
+    complex_parts(rng, 1e-300, 1e300, 1e-300, 1e300, in->a);
+    double l = std::fabs(std::log(std::hypot(in->a[0], in->a[1])));
+    double m = rng.log_uniform(1e-20, 1500 / std::fmax(l, 1));
+    if (rng.below(4) == 0) {
+        in->a[2] = rng.sign() * m;
+        in->a[3] = rng.sign() * 0.0;
+    } else {
+        double t = rng.uniform(-pi, pi);
+        in->a[2] = m * std::cos(t);
+        in->a[3] = m * std::sin(t);
+    }
+}
+
+static void logy_args(Rng &rng, const Region &, Input *in)
+{
+    complex_parts(rng, 1e-300, 1e300, 1e-300, 1e300, in->a);
+    complex_parts(rng, 1e-300, 1e300, 1e-300, 1e300, in->a + 2);
+}
+
+double j0_zeros[40];
+
+// BESSEL just below x = n: n from p0 to p1, x in [0.8 n, n).
+static void below_order(Rng &rng, const Region &r, Input *in)
+{
+    in->n = (int)r.p[0] + rng.below((int)(r.p[1] - r.p[0]) + 1);
+    in->a[0] = rng.uniform(0.8 * in->n, in->n);
+}
+
+// BESSEL near a zero of J0: x = j0,k +- d, d in [p0, p1], order above x by up to 40.
+static void near_j0_zero(Rng &rng, const Region &r, Input *in)
+{
+    in->a[0] = j0_zeros[rng.below(40)] + rng.sign() * rng.log_uniform(r.p[0], r.p[1]);
+    in->n = (int)std::floor(in->a[0]) + 1 + rng.below(40);
+}
+
+// ---- the table
+
+static std::vector<Region> table;
+
+static void add(const char *name, const char *what, Func f, Sampler s, double p0, double p1, double p2 = 0,
+                double p3 = 0, bool named = false, int order = 0)
+{
+    table.push_back(Region{name, what, f, order, s, {p0, p1, p2, p3}, named});
+}
+
+static const int orders[] = {0, 1, 2, 3, 5, 10, 20, 35, 50, 100, 150, 200, -1, -2, -3, -10, -50};
+
+static void find_j0_zeros()
+{
+    mpfr_t x, j0v, j1v;
+    mpfr_inits2(128, x, j0v, j1v, (mpfr_ptr)0);
+    for (int k = 1; k <= 40; k++) {
+        // McMahon's start (k - 1/4) pi, then Newton: J0' = -J1.
+        mpfr_set_d(x, (k - 0.25) * pi, MPFR_RNDN);
+        for (int i = 0; i < 8; i++) {
+            mpfr_j0(j0v, x, MPFR_RNDN);
+            mpfr_j1(j1v, x, MPFR_RNDN);
+            mpfr_div(j0v, j0v, j1v, MPFR_RNDN);
+            mpfr_add(x, x, j0v, MPFR_RNDN);
+        }
+        j0_zeros[k - 1] = mpfr_get_d(x, MPFR_RNDN);
+    }
+    mpfr_clears(x, j0v, j1v, (mpfr_ptr)0);
+}
+
+const Region *regions;
+int region_count;
+
+void regions_setup()
+{
+    if (!table.empty())
+        return;
+    find_j0_zeros();
+    const double two62 = 0x1p62;
+    add("positive", "0 < x <= 180, log-uniform (subnormals to overflow)", F_GAMMA, real_log, tiny_d, 180, 1);
+    add("negative", "-1000 <= x < 0, log-uniform", F_GAMMA, real_log, tiny_d, 1000, -1);
+    add("negative-far", "x < -1000, log-uniform (underflow and poles)", F_GAMMA, real_log, 1000, 1e300, -1);
+    add("linear", "-20 <= x < 172, uniform", F_GAMMA, real_linear, -20, 172);
+    for (Func f : {F_JN, F_YN}) {
+        bool j = f == F_JN;
+        for (int n : orders) {
+            add("wide", j ? "0 < |x| < 2^62, log-uniform, both signs" : "0 < x < 2^62, log-uniform", f, real_log,
+                1e-300, two62, j ? 0 : 1, 0, false, n);
+            double top = std::fmax(30, 2.5 * std::abs(n));
+            add("linear", "x uniform up to max(30, 2.5|n|)", f, real_linear, 0, top, 1, 0, false, n);
+        }
+    }
+    add("below-n", "20 <= n <= 200, 0.8n <= x < n", F_JN, below_order, 20, 200, 0, 0, true);
+    add("j0-zeros", "x within 1e-9..1e-3 of the first 40 zeros of J0, x < n <= x + 40", F_JN, near_j0_zero, 1e-9,
+        1e-3, 0, 0, true);
+
+    const double big = huge_d;
+    add("wide", "|Re z| <= 760, |Im z| < 2^62", F_XEXP, complex_wide, 1e-300, 760, 1e-300, two62);
+    add("wide", "|Re z| <= 330, |Im z| < 2^62 / ln 10", F_XPOW10, complex_wide, 1e-300, 330, 1e-300, 2e18);
+    for (Func f : {F_XLOG, F_XLOG10, F_XSQRT, F_XASIN, F_XACOS, F_XATAN, F_XASINH, F_XACOSH, F_XATANH})
+        add("wide", "all of the double range", f, complex_wide, tiny_d, big, tiny_d, big);
+    add("wide", "|Re z| < 2^62, |Im z| <= 760", F_XSIN, complex_wide, 1e-300, two62, 1e-300, 760);
+    add("wide", "|Re z| < 2^62, |Im z| <= 760", F_XCOS, complex_wide, 1e-300, two62, 1e-300, 760);
+    add("wide", "|Re z| < 2^61, |Im z| <= 1e300", F_XTAN, complex_wide, 1e-300, 0x1p61, 1e-300, 1e300);
+    add("wide", "|Re z| <= 760, |Im z| < 2^62", F_XSINH, complex_wide, 1e-300, 760, 1e-300, two62);
+    add("wide", "|Re z| <= 760, |Im z| < 2^62", F_XCOSH, complex_wide, 1e-300, 760, 1e-300, two62);
+    add("wide", "|Re z| <= 1e300, |Im z| < 2^61", F_XTANH, complex_wide, 1e-300, 1e300, 1e-300, 0x1p61);
+    add("wide", "z1 anywhere, |z2 log z1| up to about 1500", F_XPOW, pow_args, 0, 0);
+    add("wide", "z1 and z2 anywhere", F_XLOGY, logy_args, 0, 0);
+
+    add("large-imag", "1e3 <= |Im z| <= 1e300", F_XTAN, tan_large, 1e3, 1e300, 0, 0, true);
+    add("poles", "within 1e-17..1e-3 of pi/2 + k pi, |Im z| <= 1e-3", F_XTAN, tan_poles, 1e-17, 1e-3, 0, 0, true);
+    add("large-real", "1e3 <= |Re z| <= 1e300", F_XTANH, tan_large, 1e3, 1e300, 1, 0, true);
+    add("poles", "within 1e-17..1e-3 of i(pi/2 + k pi), |Re z| <= 1e-3", F_XTANH, tan_poles, 1e-17, 1e-3, 1, 0,
+        true);
+    add("near-1", "within 1e-16..1e-2 of +-1", F_XATANH, near_unit, 1e-16, 1e-2, 0, 0, true);
+    add("near-i", "within 1e-16..1e-2 of +-i", F_XATAN, near_unit, 1e-16, 1e-2, 1, 0, true);
+    add("upper-large", "Im z >= 0, 1e4 <= |z| <= 1e300", F_XASIN, cancelling_side, 1e4, 1e300, 0, 0, true);
+    add("upper-large", "Im z >= 0, 1e4 <= |z| <= 1e300", F_XACOS, cancelling_side, 1e4, 1e300, 0, 0, true);
+    add("left-large", "Re z <= 0, 1e4 <= |z| <= 1e300", F_XASINH, cancelling_side, 1e4, 1e300, 1, 0, true);
+    add("left-large", "Re z <= 0, 1e4 <= |z| <= 1e300", F_XACOSH, cancelling_side, 1e4, 1e300, 1, 0, true);
+    for (Func f : {F_XASIN, F_XASINH, F_XATAN, F_XATANH})
+        add("small", "1e-300 <= |z| <= 1e-3", f, small_z, 1e-300, 1e-3, 0, 0, true);
+
+    // Grouped by function (the tables follow this order), each group in the order added.
+    std::stable_sort(table.begin(), table.end(), [](const Region &a, const Region &b) { return a.f < b.f; });
+    regions = table.data();
+    region_count = (int)table.size();
+}
+
+// ---- bins of the differential mode
+
+static double mod(double x, double y) { return std::hypot(x, y); }
+
+static bool near_j0_zero_bin(double x)
+{
+    mpfr_t v;
+    mpfr_init2(v, 53);
+    mpfr_set_d(v, x, MPFR_RNDN);
+    mpfr_j0(v, v, MPFR_RNDN);
+    bool small = std::fabs(mpfr_get_d(v, MPFR_RNDN)) < 1e-3;
+    mpfr_clear(v);
+    return small;
+}
+
+// |cosh 2b + cos 2a| / cosh 2b, the denominator of tan (a, b) = (x, y) or of
+// tanh (a, b) = (y, x), relative to its size.
+static double tan_denominator(double a, double b)
+{
+    mpfr_t c, g;
+    mpfr_inits2(128, c, g, (mpfr_ptr)0);
+    mpfr_set_d(c, b, MPFR_RNDN);
+    mpfr_mul_2ui(c, c, 1, MPFR_RNDN);
+    mpfr_cosh(c, c, MPFR_RNDN);
+    mpfr_set_d(g, a, MPFR_RNDN);
+    mpfr_mul_2ui(g, g, 1, MPFR_RNDN);
+    mpfr_cos(g, g, MPFR_RNDN);
+    mpfr_add(g, g, c, MPFR_RNDN);
+    mpfr_div(g, g, c, MPFR_RNDN);
+    double d = std::fabs(mpfr_get_d(g, MPFR_RNDN));
+    mpfr_clears(c, g, (mpfr_ptr)0);
+    return d;
+}
+
+const char *bin_of(const Input &in, bool *named)
+{
+    double x = in.a[0], y = in.a[1], m = mod(x, y);
+    *named = true;
+    switch (in.f) {
+    case F_JN: {
+        double n = std::fabs((double)in.n), ax = std::fabs(x);
+        if (n > ax && near_j0_zero_bin(ax))
+            return "j0-zeros: n > |x|, |J0(x)| < 1e-3";
+        if (n > ax && ax >= 0.8 * n)
+            return "below-n: 0.8n <= |x| < n";
+        *named = false;
+        return n > ax ? "backward branch elsewhere (n > |x|)" : "forward branch (n <= |x|)";
+    }
+    case F_XTAN:
+    case F_XTANH: {
+        double a = in.f == F_XTAN ? x : y, b = in.f == F_XTAN ? y : x;
+        if (std::fabs(b) >= 1e3)
+            return in.f == F_XTAN ? "large-imag: |Im z| >= 1e3" : "large-real: |Re z| >= 1e3";
+        if (tan_denominator(a, b) < 1e-3)
+            return "poles: (cosh 2b + cos 2a) / cosh 2b < 1e-3";
+        break;
+    }
+    case F_XATANH:
+    case F_XATAN: {
+        double d = in.f == F_XATANH ? std::fmin(mod(x - 1, y), mod(x + 1, y)) : std::fmin(mod(x, y - 1), mod(x, y + 1));
+        if (d < 1e-2)
+            return in.f == F_XATANH ? "near-1: |z -+ 1| < 1e-2" : "near-i: |z -+ i| < 1e-2";
+        if (m <= 1e-3)
+            return "small: |z| <= 1e-3";
+        break;
+    }
+    case F_XASIN:
+    case F_XACOS:
+    case F_XASINH:
+    case F_XACOSH: {
+        if (m <= 1e-3 && (in.f == F_XASIN || in.f == F_XASINH))
+            return "small: |z| <= 1e-3";
+        bool upper = in.f == F_XASIN || in.f == F_XACOS;
+        bool cancelling = upper ? !std::signbit(y) : std::signbit(x);
+        if (cancelling && m >= 1e4)
+            return upper ? "upper-large: Im z >= 0, |z| >= 1e4" : "left-large: Re z <= 0, |z| >= 1e4";
+        if (cancelling) {
+            *named = false;
+            return upper ? "Im z >= 0, |z| < 1e4" : "Re z <= 0, |z| < 1e4";
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    *named = false;
+    return "elsewhere";
+}
