@@ -135,7 +135,6 @@ TEST(AccuracyMeasure, PairKernelsKeepOnlyTheSLoss)
     EXPECT_EQ(s.judge(cplx(F_XSIN, 1, 0.5), {sin1 * std::cosh(0.5), 0}).outcome, O_OVER); // S is not tiny here
     // xsinh carries S in its real part.
     EXPECT_EQ(s.judge(cplx(F_XSINH, 1e-20, 0), {0, 0}).outcome, O_KEPT);
-}).outcome, O_OVER);
 }
 
 TEST(AccuracyMeasure, KernelConventions)
