@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(cmake g++ g++-multilib qemu-user g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
           googletest libbenchmark-dev python3 binutils locales clang libclang-rt-14-dev
-          make pkg-config dpkg-dev file man-db lintian)
+          make pkg-config dpkg-dev file man-db lintian libmpfr-dev libmpc-dev gnuplot-nox)
 if [ "${1:-}" = "--native" ]; then
     packages=(cmake g++ locales)
 fi

@@ -38,7 +38,7 @@ static const char usage[] =
     "       max(1e-12, kappa 1e-15), the samples over it, hard-rule violations and\n"
     "       kept losses; --markdown fills the report template, --plots writes the\n"
     "       data of the plots.\n"
-    "check  a reduced sweep (N per region, default 600); exit status 1 when a\n"
+    "check  a reduced sweep (N per region, default 1000); exit status 1 when a\n"
     "       sample breaks the target. With --known, the regions listed in FILE\n"
     "       (one key such as xtan/poles a line) are expected to fail: the check\n"
     "       fails when another region fails or a listed one no longer does.\n"
@@ -167,7 +167,7 @@ static int check(const Options &o)
                 known.insert(line);
         }
     }
-    std::vector<Stats> all = run_all(lib, o, o.samples > 0 ? o.samples : 600);
+    std::vector<Stats> all = run_all(lib, o, o.samples > 0 ? o.samples : 1000);
     int unexpected = 0, expected = 0, mended = 0;
     long samples = 0;
     for (const Stats &s : all) {

@@ -126,6 +126,47 @@ static void real_truth(const Input &in, Truth *t)
     t->undefined = mpfr_nan_p(t->re);
 }
 
+// tan z, or tanh z = -i tan(iz) with hyperbolic set. MPC's tan raises its
+// working precision with the imaginary part, beyond use at 1e300, so far from
+// the real axis (|b| > 64, b the part that feeds the hyperbolic functions)
+// the quotients are taken with q = e^(-2|b|), without cancellation:
+//   tan(a + ib) = (2q sin 2a + i sgn(b)(1 - q^2)) / (1 + 2q cos 2a + q^2).
+static void tan_value(mpc_t w, const mpc_t z, bool hyperbolic)
+{
+    mpfr_srcptr a = hyperbolic ? mpc_imagref(z) : mpc_realref(z);
+    mpfr_srcptr b = hyperbolic ? mpc_realref(z) : mpc_imagref(z);
+    if (mpfr_cmpabs_ui(b, 64) <= 0) {
+        if (hyperbolic)
+            mpc_tanh(w, z, MPC_RNDNN);
+        else
+            mpc_tan(w, z, MPC_RNDNN);
+        return;
+    }
+    mpfr_t q, s, c, den, twice;
+    mpfr_inits2(mpc_get_prec(w) + 32, q, s, c, den, twice, (mpfr_ptr)0);
+    mpfr_abs(q, b, MPFR_RNDN);
+    mpfr_mul_si(q, q, -2, MPFR_RNDN);
+    mpfr_exp(q, q, MPFR_RNDN);
+    mpfr_mul_2ui(twice, a, 1, MPFR_RNDN);
+    mpfr_sin_cos(s, c, twice, MPFR_RNDN);
+    mpfr_mul(c, c, q, MPFR_RNDN);
+    mpfr_mul_2ui(c, c, 1, MPFR_RNDN);
+    mpfr_sqr(den, q, MPFR_RNDN);
+    mpfr_add(den, den, c, MPFR_RNDN);
+    mpfr_add_ui(den, den, 1, MPFR_RNDN);
+    mpfr_mul(s, s, q, MPFR_RNDN);
+    mpfr_mul_2ui(s, s, 1, MPFR_RNDN);
+    mpfr_div(s, s, den, MPFR_RNDN); // the part along a
+    mpfr_sqr(q, q, MPFR_RNDN);
+    mpfr_ui_sub(q, 1, q, MPFR_RNDN);
+    mpfr_div(q, q, den, MPFR_RNDN); // the part along b, +-1 nearly
+    if (mpfr_signbit(b))
+        mpfr_neg(q, q, MPFR_RNDN);
+    mpfr_set(hyperbolic ? mpc_imagref(w) : mpc_realref(w), s, MPFR_RNDN);
+    mpfr_set(hyperbolic ? mpc_realref(w) : mpc_imagref(w), q, MPFR_RNDN);
+    mpfr_clears(q, s, c, den, twice, (mpfr_ptr)0);
+}
+
 // w = f(z) at the precision of w.
 static void kernel_value(Func f, mpc_t w, const mpc_t z, const mpc_t z2)
 {
@@ -150,10 +191,10 @@ static void kernel_value(Func f, mpc_t w, const mpc_t z, const mpc_t z2)
     case F_XSQRT: mpc_sqrt(w, z, rnd); break;
     case F_XSIN: mpc_sin(w, z, rnd); break;
     case F_XCOS: mpc_cos(w, z, rnd); break;
-    case F_XTAN: mpc_tan(w, z, rnd); break;
+    case F_XTAN: tan_value(w, z, false); break;
     case F_XSINH: mpc_sinh(w, z, rnd); break;
     case F_XCOSH: mpc_cosh(w, z, rnd); break;
-    case F_XTANH: mpc_tanh(w, z, rnd); break;
+    case F_XTANH: tan_value(w, z, true); break;
     case F_XASIN: mpc_asin(w, z, rnd); break;
     case F_XACOS: mpc_acos(w, z, rnd); break;
     case F_XATAN: mpc_atan(w, z, rnd); break;
@@ -213,7 +254,11 @@ static double complex_kappa(Func f, const mpc_t z, const mpc_t z2, const mpc_t w
         break;
     case F_XTAN:
     case F_XTANH:
-        // 2z / sin 2z and 2z / sinh 2z
+        // 2z / sin 2z and 2z / sinh 2z; far from the axis below 4|z| e^(-128).
+        if (mpfr_cmpabs_ui(f == F_XTAN ? mpc_imagref(z) : mpc_realref(z), 64) > 0) {
+            k = 0;
+            break;
+        }
         mpc_mul_ui(b, z, 2, rnd);
         if (f == F_XTAN)
             mpc_sin(a, b, rnd);
