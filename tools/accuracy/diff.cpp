@@ -22,8 +22,12 @@ struct Change {
 struct Bin {
     bool named = false;
     long changed = 0, closer = 0, same = 0, farther = 0;
+    long rounding = 0; // of the not closer: the new result within an ulp of the true value
     double worst_old = 0, worst_new = 0; // worst E among the changed results, before and after
 };
+
+// E of a result at most an ulp from the true value.
+static const double ulp_level = 0x1p-52;
 
 static bool same_bits(const Value &a, const Value &b) { return memcmp(&a, &b, sizeof a) == 0; }
 
@@ -109,6 +113,7 @@ int diff_function(const Library &old_lib, const Library &new_lib, Func f, long n
             bin.worst_new = std::fmax(bin.worst_new, vb.e);
             if (c.closeness >= 0) {
                 not_closer++;
+                bin.rounding += vb.e <= ulp_level;
                 if (bad.size() < 20)
                     bad.push_back(c);
             } else {
@@ -130,12 +135,14 @@ int diff_function(const Library &old_lib, const Library &new_lib, Func f, long n
     fprintf(out, "\n%s (%s): %ld inputs, %ld unspecified, %ld changed, %ld not closer\n", func_info[f].name,
             func_info[f].sheet, samples, unspec, changed, not_closer);
     if (changed) {
-        fprintf(out, "  %-48s %9s %9s %7s %7s %10s %10s\n", "bin", "changed", "closer", "same", "farther",
-                "worst E old", "worst E new");
+        fprintf(out, "  %-44s %8s %8s %6s %7s %9s %11s %11s\n", "bin", "changed", "closer", "same", "farther",
+                "(<= 1ulp)", "worst E old", "worst E new");
         for (auto &kv : bins)
-            fprintf(out, "  %-48s %9ld %9ld %7ld %7ld %10.3g %10.3g%s\n", kv.first.c_str(), kv.second.changed,
-                    kv.second.closer, kv.second.same, kv.second.farther, kv.second.worst_old, kv.second.worst_new,
-                    kv.second.named ? "" : "  (outside the named regions)");
+            fprintf(out, "  %-44s %8ld %8ld %6ld %7ld %9ld %11.3g %11.3g%s\n", kv.first.c_str(), kv.second.changed,
+                    kv.second.closer, kv.second.same, kv.second.farther, kv.second.rounding, kv.second.worst_old,
+                    kv.second.worst_new, kv.second.named ? "" : "  (outside the named regions)");
+        fprintf(out, "  (<= 1ulp: of the changes not closer, those whose new result is within an ulp of the true "
+                     "value)\n");
     }
     if (!bad.empty()) {
         fprintf(out, "  changes not closer to the true value (first %zu):\n", bad.size());
