@@ -28,7 +28,7 @@ static int cmp_overflow(const mpfr_t t, double scale)
 
 Verdict judge(const Input &in, const Value &got, const Truth &t)
 {
-    Verdict v = {O_OK, false, 0, 0, error_bound(t.kappa), 0, nullptr};
+    Verdict v = {O_OK, false, false, 0, 0, error_bound(t.kappa), 0, nullptr};
     bool cplx = is_complex(in.f);
     double g[2] = {got.re, cplx ? got.im : 0};
     const mpfr_ptr tp[2] = {(mpfr_ptr)t.re, (mpfr_ptr)t.im};
@@ -77,6 +77,7 @@ Verdict judge(const Input &in, const Value &got, const Truth &t)
     mpfr_div(slack_q, slack_q, mod, MPFR_RNDN);
     double slack = mpfr_zero_p(mod) ? 0 : mpfr_get_d(slack_q, MPFR_RNDN);
     bool representable = mpfr_cmp_d(mod, smallest_subnormal) >= 0;
+    v.subnormal = mpfr_cmp_d(mod, 0x1p-1022) < 0;
     mpfr_clear(slack_q);
     if (mpfr_zero_p(mod)) {
         v.e_full = mpfr_zero_p(dist) ? 0 : INFINITY;

@@ -25,6 +25,7 @@ enum Outcome {
 struct Verdict {
     Outcome outcome;
     bool measured;    // E was computed (the true value is finite and in range)
+    bool subnormal;   // the true value lies below the normal range (E there is mostly the spacing of subnormals)
     double e;         // E as held to the target (pair kernels: the S part's own loss taken out)
     double e_full;    // E of the whole result
     double bound;     // max(1e-12, kappa 1e-15)

@@ -36,8 +36,9 @@ void print_table(FILE *out, const std::vector<Stats> &all)
     for (const Stats &s : all) {
         fprintf(out, "%-22s %8ld %8ld %10s %10s %10s %6ld %5ld %6ld  %s; %s\n", region_key(*s.region).c_str(),
                 s.samples, s.measured, num(s.worst_e.e).c_str(), num(s.median()).c_str(),
-                num(s.worst_ratio.ratio).c_str(), s.over, s.hard, s.kept, input_text(s.worst_ratio.in).c_str(),
-                input_text(s.worst_e.in).c_str());
+                num(s.worst_ratio.ratio).c_str(), s.over, s.hard, s.kept,
+                s.measured ? input_text(s.worst_ratio.in).c_str() : "-",
+                s.errors.empty() ? "-" : input_text(s.worst_e.in).c_str());
     }
     bool any = false;
     for (const Stats &s : all) {
@@ -84,7 +85,7 @@ static std::string summary_table(const std::vector<Stats> &all)
         u.over += s.over;
         u.hard += s.hard;
         u.kept += s.kept;
-        if (s.measured && (!u.worst_e_at || s.worst_e.e > u.worst_e)) {
+        if (!s.errors.empty() && (!u.worst_e_at || s.worst_e.e > u.worst_e)) {
             u.worst_e = s.worst_e.e;
             u.worst_e_at = &s;
         }

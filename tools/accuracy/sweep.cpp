@@ -74,9 +74,11 @@ void run_region(const Library &lib, const Region &r, long count, uint64_t seed, 
         if (!v.measured)
             continue;
         s->measured++;
-        s->errors.push_back(v.e);
-        if (s->measured == 1 || v.e > s->worst_e.e)
-            s->worst_e = ex;
+        if (!v.subnormal) {
+            if (s->errors.empty() || v.e > s->worst_e.e)
+                s->worst_e = ex;
+            s->errors.push_back(v.e);
+        }
         if (s->measured == 1 || v.ratio > s->worst_ratio.ratio)
             s->worst_ratio = ex;
         if (v.outcome == O_OVER)

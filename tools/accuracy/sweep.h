@@ -17,7 +17,7 @@ struct Example {
 struct Stats {
     const Region *region;
     long samples = 0, unspecified = 0, measured = 0, over = 0, hard = 0, kept = 0;
-    std::vector<double> errors; // E of every measured sample
+    std::vector<double> errors; // E of every measured sample whose true value is a normal double
     Example worst_e{}, worst_ratio{};
     Example first_hard{};
     const char *hard_rule = nullptr;
