@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 
+#include "diff.h"
 #include "measure.h"
 #include "regions.h"
 
@@ -151,6 +155,23 @@ TEST(AccuracyMeasure, KernelConventions)
     EXPECT_EQ(s.judge(cplx(F_XSQRT, -4, 1e-300), {0, -2}).outcome, O_OVER); // off the cut it does not
 }
 
+TEST(AccuracyMeasure, TanFarFromTheAxis)
+{
+    Scratch s;
+    // tan(1 + 100i) = 2 sin 2 e^-200 (1 + O(e^-200)) + i (1 - O(e^-200)); past
+    // |Im z| = 64 the reference takes this form instead of MPC's tan.
+    compute_truth(cplx(F_XTAN, 1, 100), false, &s.t);
+    EXPECT_NEAR(mpfr_get_d(s.t.re, MPFR_RNDN) / (2 * std::sin(2.0) * std::exp(-200.0)), 1, 1e-14);
+    EXPECT_EQ(mpfr_get_d(s.t.im, MPFR_RNDN), 1.0);
+    compute_truth(cplx(F_XTANH, -1e300, 2), false, &s.t);
+    EXPECT_EQ(mpfr_get_d(s.t.re, MPFR_RNDN), -1.0);
+    // Either side of the switch at 64 agrees.
+    compute_truth(cplx(F_XTAN, 0.5, 64), false, &s.t);
+    double below = mpfr_get_d(s.t.re, MPFR_RNDN);
+    compute_truth(cplx(F_XTAN, 0.5, std::nextafter(64.0, 65.0)), false, &s.t);
+    EXPECT_NEAR(mpfr_get_d(s.t.re, MPFR_RNDN) / below, 1, 1e-13);
+}
+
 TEST(AccuracyMeasure, Closeness)
 {
     Scratch s;
@@ -190,6 +211,87 @@ TEST(AccuracyRegions, SamplersStayInTheirRanges)
     // The first zero of J0, from MPFR.
     EXPECT_NEAR(j0_zeros[0], 2.404825557695773, 1e-15);
     EXPECT_NEAR(j0_zeros[39], 124.8793089132329, 1e-12);
+}
+
+TEST(AccuracyRegions, UnspecifiedArguments)
+{
+    const double big = 0x1p63, below = 0x1.fffffffffffffp62;
+    struct Case {
+        Input in;
+        bool open;
+    } cases[] = {
+        {cplx(F_XSIN, big, 0), true},      {cplx(F_XSIN, below, 0), false}, {cplx(F_XSIN, 0, 1e300), false},
+        {cplx(F_XTAN, 0x1p62, 0), true},   {cplx(F_XTAN, below / 2, 0), false},
+        {cplx(F_XTANH, 0, 0x1p62), true},  {cplx(F_XEXP, 1, -big), true},   {cplx(F_XEXP, 1e300, 1), false},
+        {cplx(F_XPOW10, 0, 4.1e18), true}, {cplx(F_XPOW10, 0, 3.9e18), false},
+        {real(F_JN, -big, 3), true},       {real(F_YN, below, 3), false},   {cplx(F_XASIN, big, big), false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(unspecified(c.in), c.open) << func_info[c.in.f].name << " " << c.in.a[0] << " " << c.in.a[1];
+}
+
+TEST(AccuracyRegions, DifferentialBins)
+{
+    regions_setup();
+    struct Case {
+        Input in;
+        const char *prefix;
+        bool named;
+    } cases[] = {
+        {real(F_JN, 99.9, 100), "below-n", true},
+        {real(F_JN, 2.404825557695773, 4), "j0-zeros", true},
+        {real(F_JN, 2.4, 40), "backward branch elsewhere", false},
+        {real(F_JN, 50, 20), "forward branch", false},
+        {cplx(F_XTAN, 1, 6000), "large-imag", true},
+        {cplx(F_XTAN, 1.5707963, 0), "poles", true},
+        {cplx(F_XTAN, 1, 1), "elsewhere", false},
+        {cplx(F_XTANH, 0, 1.5707963), "poles", true},
+        {cplx(F_XATANH, 0.99999999, 0), "near-1", true},
+        {cplx(F_XATAN, 0, -1.001), "near-i", true},
+        {cplx(F_XATAN, 1e-5, 1e-5), "small", true},
+        {cplx(F_XASIN, 3e4, 0.0), "upper-large", true},
+        {cplx(F_XASIN, 3e4, -0.0), "elsewhere", false},
+        {cplx(F_XACOS, 5, 1), "Im z >= 0, |z| < 1e4", false},
+        {cplx(F_XASINH, -1e7, 0), "left-large", true},
+        {cplx(F_XACOSH, 1e7, 0), "elsewhere", false},
+        {cplx(F_XASINH, 1e-15, 0), "small", true},
+        {cplx(F_XACOS, 1e-15, -0.0), "elsewhere", false},
+        {real(F_GAMMA, 3), "elsewhere", false},
+    };
+    for (const Case &c : cases) {
+        bool named;
+        std::string bin = bin_of(c.in, &named);
+        EXPECT_EQ(bin.compare(0, strlen(c.prefix), c.prefix), 0) << bin;
+        EXPECT_EQ(named, c.named) << bin;
+    }
+}
+
+TEST(AccuracyLibrary, TwoCopiesSideBySide)
+{
+    // Two files of the same build: each opened with its own handle, and the
+    // differential mode finds no change between them.
+    const char *path = std::getenv("QUOREL_LIBRARY");
+    if (!path)
+        GTEST_SKIP() << "QUOREL_LIBRARY not set";
+    std::string copy = testing::TempDir() + "/libquorel-copy.so";
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ofstream out(copy, std::ios::binary);
+        out << in.rdbuf();
+    }
+    Library a, b;
+    std::string error;
+    ASSERT_TRUE(load_library(path, &a, &error)) << error;
+    ASSERT_TRUE(load_library(copy.c_str(), &b, &error)) << error;
+    EXPECT_NE(a.handle, b.handle);
+    EXPECT_NE((void *)a.jn, (void *)b.jn);
+    regions_setup();
+    reference_setup();
+    FILE *sink = fopen("/dev/null", "w");
+    for (Func f : {F_JN, F_XTAN, F_XASINH})
+        EXPECT_EQ(diff_function(a, b, f, 2000, 1, sink), 0);
+    fclose(sink);
+    std::remove(copy.c_str());
 }
 
 TEST(AccuracyLibrary, LoadsAndMeasuresTheBuild)
