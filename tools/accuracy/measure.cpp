@@ -120,7 +120,7 @@ Verdict judge_input(const Input &in, const Value &got, Truth *t, Truth *other)
 {
     compute_truth(in, false, t);
     Verdict v = judge(in, got, *t);
-    if (v.outcome == O_OK || !has_zero_part(in))
+    if (!has_zero_part(in))
         return v;
     compute_truth(in, true, other);
     Verdict w = judge(in, got, *other);

@@ -123,6 +123,16 @@ static void near_unit(Rng &rng, const Region &r, Input *in)
     in->a[1] = z[1 - axis];
 }
 
+// |z| = 1 +- d with d in [p0, p1], at any angle (a quarter on the real axis):
+// where the logarithm's real part is small and ill-conditioned.
+static void near_unit_circle(Rng &rng, const Region &r, Input *in)
+{
+    double m = 1 + rng.sign() * rng.log_uniform(r.p[0], r.p[1]);
+    double t = rng.below(4) == 0 ? (rng.below(2) ? 0 : pi) : rng.uniform(-pi, pi);
+    in->a[0] = m * std::cos(t);
+    in->a[1] = t == 0 || t == pi ? rng.sign() * 0.0 : m * std::sin(t);
+}
+
 // |z| in [p0, p1] on the side where the inverse functions cancel: Im z >= 0
 // (p2 = 0) or Re z <= 0 (p2 = 1); an eighth on the real axis.
 static void cancelling_side(Rng &rng, const Region &r, Input *in)
@@ -301,6 +311,10 @@ void regions_setup()
     add("upper-large", "Im z >= 0, 1e4 <= |z| <= 1e300", F_XACOS, cancelling_side, 1e4, 1e300, 0, 0, true);
     add("left-large", "Re z <= 0, 1e4 <= |z| <= 1e300", F_XASINH, cancelling_side, 1e4, 1e300, 1, 0, true);
     add("left-large", "Re z <= 0, 1e4 <= |z| <= 1e300", F_XACOSH, cancelling_side, 1e4, 1e300, 1, 0, true);
+    // Ill-conditioned, not named: the bound relaxes with kappa.
+    add("unit-circle", "||z| - 1| in 1e-16..1e-2", F_XLOG, near_unit_circle, 1e-16, 1e-2);
+    add("unit-circle", "||z| - 1| in 1e-16..1e-2", F_XLOG10, near_unit_circle, 1e-16, 1e-2);
+    add("near-1", "within 1e-16..1e-2 of +-1", F_XACOS, near_unit, 1e-16, 1e-2);
     for (Func f : {F_XASIN, F_XASINH, F_XATAN, F_XATANH})
         add("small", "1e-300 <= |z| <= 1e-3", f, small_z, 1e-300, 1e-3, 0, 0, true);
 
