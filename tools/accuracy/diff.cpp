@@ -114,8 +114,11 @@ int diff_function(const Library &old_lib, const Library &new_lib, Func f, long n
             if (c.closeness >= 0) {
                 not_closer++;
                 bin.rounding += vb.e <= ulp_level;
-                if (bad.size() < 20)
-                    bad.push_back(c);
+                // Keep the twenty that ended farthest from the true value.
+                bad.push_back(c);
+                std::sort(bad.begin(), bad.end(), [](const Change &x, const Change &y) { return x.e_new > y.e_new; });
+                if (bad.size() > 20)
+                    bad.pop_back();
             } else {
                 if (!named && outside.size() < 5)
                     outside.push_back(c);
@@ -145,7 +148,7 @@ int diff_function(const Library &old_lib, const Library &new_lib, Func f, long n
                      "value)\n");
     }
     if (!bad.empty()) {
-        fprintf(out, "  changes not closer to the true value (first %zu):\n", bad.size());
+        fprintf(out, "  changes not closer to the true value (the %zu with the largest new E):\n", bad.size());
         for (const Change &c : bad)
             print_change(out, c);
     }
