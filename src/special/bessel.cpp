@@ -144,7 +144,69 @@ long double __j0_ext(double x)
 
 // No domain test: ln x supplies -inf and division by zero at 0, NaN and
 // invalid below it.
-long double __y0_ext(double x)
+// Y0 and Y1 for 6 < x <= 8 by their power series in q = x^2/4, for results
+// near a zero of Yn there. The rational forms above are good to about
+// 5e-15 absolute near x = 8, which is too coarse next to a zero of Y0 (7.086)
+// or of a higher order reached from Y0 and Y1 (Y2 at 6.794, Y5 at 6.747, ...);
+// the series, summed in the extended format, are good to about 3e-17: their
+// largest term at x = 8 is about 240, with 2^-64 relative error.
+//
+//   J0 = sum (-q)^k / (k!)^2,  J1 = (x/2) sum (-q)^k / (k! (k+1)!)
+//   Y0 = (2/pi) [(ln(x/2) + g) J0 + sum_{k>=1} (-1)^(k+1) H_k q^k / (k!)^2]
+//   Y1 = (2/pi) (ln(x/2) + g) J1 - 2/(pi x)
+//        - (1/pi) (x/2) sum_{k>=0} (-1)^k (H_k + H_(k+1)) q^k / (k! (k+1)!)
+//
+// with g Euler's constant and H_k the harmonic numbers (H_0 = 0). Only
+// inexact is raised.
+struct WeberPair {
+    long double y0, y1;
+};
+
+static const long double LN2_EXT = 0xb.17217f7d1cf79acp-4L;     // ln 2
+static const long double EULER_GAMMA = 0x9.3c467e37db0c7a5p-4L; // g
+static const long double TWO_OVER_PI = 0xa.2f9836e4e44152ap-4L; // 2/pi
+
+static WeberPair weber_series(double x)
+{
+    long double half = 0.5L * x;
+    long double q = half * half;
+    long double t0 = 1, t1 = 1;  // q^k / (k!)^2 and q^k / (k! (k+1)!), signed
+    long double j0 = 1, j1 = 1;  // the sums of J0 and of J1 / (x/2)
+    long double s0 = 0, s1 = 1;  // the harmonic sums of Y0 and of Y1 (k = 0: H_1 = 1)
+    long double h = 0;           // H_k
+    for (int k = 1; k < 64; k++) {
+        long double kk = k;
+        t0 = -t0 * q / (kk * kk);
+        t1 = -t1 * q / (kk * (kk + 1));
+        long double h_next = h + 1 / kk;
+        j0 += t0;
+        j1 += t1;
+        s0 -= h_next * t0;
+        s1 += (h_next + (h_next + 1 / (kk + 1))) * t1;
+        h = h_next;
+        if (__builtin_fabsl(t0) * h < 0x1p-80L)
+            break;
+    }
+    long double l = x87_yl2x(LN2_EXT, half) + EULER_GAMMA;
+    WeberPair w;
+    w.y0 = TWO_OVER_PI * (l * j0 + s0);
+    w.y1 = TWO_OVER_PI * (l * half * j1 - 1 / (long double)x) - 0.5L * TWO_OVER_PI * half * s1;
+    return w;
+}
+
+// Where the series take over: 6 < x <= 8, and a result below 2^-4 (Yn near
+// one of its zeros there; |Yn| is about 0.3 between them) for order 0, or
+// below 2^-4 of the order before it for the recurrence.
+static inline int near_weber_zero(double x, long double r, long double scale)
+{
+    return __builtin_isgreater(x, 6.0) && __builtin_islessequal(x, 8.0) &&
+           __builtin_isless(__builtin_fabsl(r), scale * 0x1p-4L); // quiet: a NaN raises nothing
+}
+
+// Y0 with its report. refine: near a zero in (6, 8] the series takes over;
+// the recurrence of yn starts from the value without it (it refines near
+// zeros of Yn itself, from both series values).
+static long double y0_kernel(double x, int refine)
 {
     if (is_nan(x))
         return x;
@@ -157,6 +219,8 @@ long double __y0_ext(double x)
         long double j = __j0_ext(x);
         x = after(x);
         r = q + ((long double)_2_pi * j) * ln_via_double_ln2(x);
+        if (refine && near_weber_zero(x, r, 1))
+            r = weber_series(x).y0;
     } else {
         __bessel_asym0(x);
         Hankel h = hankel(x);
@@ -165,6 +229,8 @@ long double __y0_ext(double x)
     report_flags(r, CODE_Y0);
     return r;
 }
+
+long double __y0_ext(double x) { return y0_kernel(x, 1); }
 
 // Odd in x: the rational form carries the signed x, the asymptotic one is
 // evaluated at |x| and negated.
@@ -302,13 +368,26 @@ long double __yn_ext(int order, double x)
     }
     long double b = __y1_ext(x);
     if (n != 1) {
-        long double a = __y0_ext(after(x));
+        long double a = y0_kernel(after(x), 0);
         // Half an ulp above the largest double: from here on b rounds to infinity.
         const long double rounds_to_infinity = 0x1.fffffffffffff8p1023L;
         for (int64_t k = 1; k < n && __builtin_isless(__builtin_fabsl(b), rounds_to_infinity); k++) {
             long double next = ((2 * b) / x) * (long double)k - a;
             a = b;
             b = next;
+        }
+        // Near a zero of Yn the absolute error of the start values is all
+        // that is left: start again from the series (n < x here, where the
+        // forward recurrence is stable).
+        if (near_weber_zero(x, b, __builtin_fabsl(a))) {
+            WeberPair w = weber_series(x);
+            a = w.y0;
+            b = w.y1;
+            for (int64_t k = 1; k < n; k++) {
+                long double next = ((2 * b) / x) * (long double)k - a;
+                a = b;
+                b = next;
+            }
         }
     }
     return negate ? -b : b;

@@ -98,6 +98,32 @@ TEST(Weber, Values)
     EXPECT_EQ(bits_of(weber(2, -3)), bits_of(-weber(2, 3)));
 }
 
+// Next to a zero of Yn in (6, 8] the result is small and only its absolute
+// error counts: the rational forms of Y0 and Y1 leave up to 5e-15 there
+// (relative errors of 1e-8 and worse), the series that take over near the
+// zeros about 3e-17. Reference values from 200-bit arithmetic.
+TEST(Weber, NearZerosBetweenSixAndEight)
+{
+    const struct {
+        double x, n, expected;
+    } cases[] = {
+        {7.086051060301773, 0, 2.6514481725505040902e-17}, // the double nearest the zero of Y0
+        {7.086052060301773, 0, 3.0009759380365211196e-7},
+        {7.083051060301773, 0, -0.00090048212494229468802},
+        {6.793807713268267, 2, -5.9983849475905643311e-8},
+        {6.793707513268267, 2, 0.000029992145973025138354},
+        {6.747188824871022, 5, 1.2897692182593661222e-6},
+        {7.837717822326871, 6, -4.6858253812471392551e-6},
+        {6.793817513268267, -2, -2.9991903210875930086e-6},
+        {6.7461838248710215, -5, 0.00025797303742287214491},
+    };
+    for (const auto &c : cases) {
+        double y = weber(c.x, c.n);
+        EXPECT_NEAR(y, c.expected, 1e-16) << "WEBER(" << c.x << "; " << c.n << ")";
+        EXPECT_EQ(bits_of(yn((int)c.n, c.x)), bits_of(y));
+    }
+}
+
 // Orders are truncated toward zero; NaN and orders outside 32 bits become
 // -2147483648.
 TEST(Bessel, OrderConversion)

@@ -230,6 +230,49 @@ static void near_j0_zero(Rng &rng, const Region &r, Input *in)
     in->n = (int)std::floor(in->a[0]) + 1 + rng.below(40);
 }
 
+// WEBER near the zeros of Yn in (6, 8], where the rational forms of Y0 and Y1
+// are too coarse: the order and the zero (Newton from MPFR at setup), x =
+// zero +- d, d in [p0, p1], the order of either sign.
+static const int weber_zero_orders[4] = {0, 2, 5, 6};
+static double weber_zeros[4] = {7.086, 6.794, 6.747, 7.838};
+
+static void find_weber_zeros()
+{
+    mpfr_t x, y, d;
+    mpfr_inits2(128, x, y, d, (mpfr_ptr)0);
+    for (int k = 0; k < 4; k++) {
+        long n = weber_zero_orders[k];
+        mpfr_set_d(x, weber_zeros[k], MPFR_RNDN);
+        for (int i = 0; i < 8; i++) {
+            // Yn' = Y(n-1) - (n/x) Yn (and Y0' = -Y1)
+            mpfr_yn(y, n, x, MPFR_RNDN);
+            if (n == 0) {
+                mpfr_y1(d, x, MPFR_RNDN);
+                mpfr_neg(d, d, MPFR_RNDN);
+            } else {
+                mpfr_yn(d, n - 1, x, MPFR_RNDN);
+                mpfr_t t;
+                mpfr_init2(t, 128);
+                mpfr_mul_si(t, y, n, MPFR_RNDN);
+                mpfr_div(t, t, x, MPFR_RNDN);
+                mpfr_sub(d, d, t, MPFR_RNDN);
+                mpfr_clear(t);
+            }
+            mpfr_div(y, y, d, MPFR_RNDN);
+            mpfr_sub(x, x, y, MPFR_RNDN);
+        }
+        weber_zeros[k] = mpfr_get_d(x, MPFR_RNDN);
+    }
+    mpfr_clears(x, y, d, (mpfr_ptr)0);
+}
+
+static void near_weber_zero(Rng &rng, const Region &r, Input *in)
+{
+    int k = rng.below(4);
+    in->a[0] = weber_zeros[k] + rng.sign() * rng.log_uniform(r.p[0], r.p[1]);
+    in->n = (int)rng.sign() * weber_zero_orders[k];
+}
+
 // ---- the table
 
 static std::vector<Region> table;
@@ -268,6 +311,7 @@ void regions_setup()
     if (!table.empty())
         return;
     find_j0_zeros();
+    find_weber_zeros();
     const double two62 = 0x1p62;
     add("positive", "0 < x <= 180, log-uniform (subnormals to overflow)", F_GAMMA, real_log, tiny_d, 180, 1);
     add("negative", "-1000 <= x < 0, log-uniform", F_GAMMA, real_log, tiny_d, 1000, -1);
@@ -285,6 +329,8 @@ void regions_setup()
     add("below-n", "20 <= n <= 200, 0.8n <= x < n", F_JN, below_order, 20, 200, 0, 0, true);
     add("j0-zeros", "x within 1e-9..1e-3 of the first 40 zeros of J0, x < n <= x + 40", F_JN, near_j0_zero, 1e-9,
         1e-3, 0, 0, true);
+    add("zeros-6-8", "x within 1e-12..1e-2 of the zeros of Y0, Y2, Y5, Y6 in (6, 8], n of either sign", F_YN,
+        near_weber_zero, 1e-12, 1e-2, 0, 0, true);
 
     const double big = huge_d;
     add("wide", "|Re z| <= 760, |Im z| < 2^62", F_XEXP, complex_wide, 1e-300, 760, 1e-300, two62);
@@ -371,6 +417,13 @@ const char *bin_of(const Input &in, bool *named)
             return "below-n: 0.8n <= |x| < n";
         *named = false;
         return n > ax ? "backward branch elsewhere (n > |x|)" : "forward branch (n <= |x|)";
+    }
+    case F_YN: {
+        double n = std::fabs((double)in.n);
+        for (int k = 0; k < 4; k++)
+            if (n == weber_zero_orders[k] && std::fabs(x - weber_zeros[k]) < 0.25)
+                return "zeros-6-8: |x - zero of Yn in (6, 8]| < 0.25";
+        break;
     }
     case F_XTAN:
     case F_XTANH: {
