@@ -6,9 +6,10 @@ set -euo pipefail
 
 packages=(cmake g++ g++-multilib qemu-user g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
           googletest libbenchmark-dev python3 binutils locales clang libclang-rt-14-dev
-          make pkg-config dpkg-dev file man-db lintian libmpfr-dev libmpc-dev gnuplot-nox)
+          make pkg-config dpkg-dev file man-db lintian libmpfr-dev libmpc-dev gnuplot-nox
+          libfast-float-dev libfmt-dev)
 if [ "${1:-}" = "--native" ]; then
-    packages=(cmake g++ locales)
+    packages=(cmake g++ locales libfast-float-dev libfmt-dev)
 fi
 
 sudo=""

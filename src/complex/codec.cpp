@@ -1,7 +1,26 @@
-// Complex numbers as text: "a+bi" read with strtod and written with "%.15G",
-// both in the process's numeric locale (GetFunctionCount sets it).
+// Complex numbers as text: "a+bi" read as strtod reads numbers and written as
+// "%.15G" writes them, both in the process's numeric locale (GetFunctionCount
+// sets it).
+//
+// The C library's conversions are exact but slow (multi-precision arithmetic
+// on every call, a locale lookup per character). Plain decimal numbers take a
+// fast exact path instead: fast_float for reading, fmt's digit generation for
+// writing; both round correctly to nearest, so they give the same bits and
+// the same digits as the C library wherever that rounds to nearest too. The
+// fast path is taken only where that identity holds:
+//  - both rounding units round to nearest (glibc's strtod and printf follow
+//    the x87 rounding mode; fast_float and fmt always round to nearest);
+//  - the locale's decimal separator is "." or "," (one byte; the locale is
+//    asked once per call, so a host that calls setlocale is followed);
+//  - the number is [sign] digits [separator digits] [e [sign] digits] and
+//    its value a normal double well inside the range. Hexadecimal forms,
+//    inf and nan, and values that overflow, underflow or come near either
+//    end (where strtod sets errno or raises flags) go to strtod.
+// Everything else, and every text in any other environment, goes to the C
+// library as before.
 #include "complex.h"
 
+#include "numtext.h"
 #include "addin/hostbuf.h"
 #include "fp/fpenv.h"
 
@@ -9,6 +28,27 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+static int is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The number that strtod reads at p (not white space; stop is the end of the
+// text), with *end after it, or *end = p when there is none.
+static double read_number(const char *p, const char *stop, char **end, char separator)
+{
+    if (separator) {
+        char c = p[*p == '+' || *p == '-'];
+        if (is_digit(c) || c == separator) {
+            double v;
+            if (read_decimal(p, stop, separator, &v, (const char **)end))
+                return v;
+        } else if (c != 'i' && c != 'I' && c != 'n' && c != 'N') {
+            // Neither a digit nor the start of inf or nan: nothing to read.
+            *end = (char *)p;
+            return 0;
+        }
+    }
+    return strtod(p, end);
+}
 
 static const char *skip_space(const char *p)
 {
@@ -36,9 +76,11 @@ int xparse(const char *text, Complex *out)
 {
     out->re = 0;
     out->im = 0;
+    char separator = fast_separator();
+    const char *stop = text + strlen(text);
     const char *p = skip_space(text);
     char *end;
-    double a = strtod(p, &end);
+    double a = read_number(p, stop, &end, separator);
     if (end == p) {
         if (is_unit(p[0])) {
             if (p[1] == 0) {
@@ -60,7 +102,7 @@ int xparse(const char *text, Complex *out)
         if (*end == 0)
             return 1;
         p = skip_space(end);
-        double b = strtod(p, &end);
+        double b = read_number(p, stop, &end, separator);
         if (end != p) {
             if (!is_unit(*end))
                 return 0;
@@ -97,12 +139,25 @@ void xformat(char *buffer, Complex *value)
         value->re = 0;
 
     char text[QR_TEXT_SIZE];
-    if (value->im == 0)
+    char separator = fast_separator();
+    if (separator) {
+        char *end = text;
+        if (value->im == 0) {
+            end = write_g15(end, value->re, 0, separator);
+        } else {
+            if (value->re != 0)
+                end = write_g15(end, value->re, 0, separator);
+            end = write_g15(end, value->im, value->re != 0, separator);
+            *end++ = 'i';
+        }
+        *end = 0;
+    } else if (value->im == 0) {
         snprintf(text, sizeof text, "%.15G", value->re);
-    else if (value->re == 0)
+    } else if (value->re == 0) {
         snprintf(text, sizeof text, "%.15Gi", value->im);
-    else
+    } else {
         snprintf(text, sizeof text, "%.15G%+.15Gi", value->re, value->im);
+    }
     copy_to_host(buffer, text);
 }
 

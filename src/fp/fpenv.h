@@ -75,6 +75,21 @@ static inline unsigned short x87_control(void)
 
 static inline void x87_set_control(unsigned short cw) { asm volatile("fldcw %0" : : "m"(cw) : "memory"); }
 
+static inline unsigned sse_control(void)
+{
+    unsigned mxcsr;
+    asm volatile("stmxcsr %0" : "=m"(mxcsr) : : "memory");
+    return mxcsr;
+}
+
+// Both units round to nearest and the SSE unit keeps subnormals (neither
+// flush-to-zero nor denormals-are-zero): the environment in which
+// conversions that always round to nearest agree with the C library's.
+static inline int fp_plain_nearest(void)
+{
+    return (x87_control() & 0x0C00) == 0 && (sse_control() & 0xE040) == 0;
+}
+
 // The extended routines need a 64-bit significand whatever the caller set
 // (many Windows programs run the x87 at 53 bits). fpu_enter sets precision
 // control to 64 bits and masks all exceptions, keeping the caller's rounding
