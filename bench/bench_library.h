@@ -8,10 +8,14 @@
 #include <stdlib.h>
 
 // Address of an exported name; a library or name that cannot be had ends the
-// run.
+// run. QUOREL_BENCH_LIBRARY names another build of the library to measure
+// (an older one, for before-and-after figures).
 inline void *library_symbol(const char *name)
 {
-    static void *handle = dlopen(QUOREL_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    static void *handle = [] {
+        const char *path = getenv("QUOREL_BENCH_LIBRARY");
+        return dlopen(path && *path ? path : QUOREL_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    }();
     if (!handle) {
         fprintf(stderr, "%s\n", dlerror());
         exit(1);

@@ -136,26 +136,155 @@ int register_all()
 }
 const int registered = register_all();
 
-void sheet_xadd(benchmark::State &state)
+// Sheet calls as a host makes them on earlier complex results: every operand
+// text has two parts of 15 significant digits, |re|, |im| < 2 ("d.ddd...",
+// "0.ddd..." or "-..."); 64 of them in turn.
+const std::vector<std::string> &operand_texts()
 {
-    Sheet2 f = (Sheet2)library_symbol("QR_xadd");
-    char result[256];
-    for (auto _ : state) {
-        f(result, "1.25+2.5i", "3-0.75i");
-        benchmark::DoNotOptimize(result);
-    }
+    static std::vector<std::string> texts = [] {
+        std::mt19937_64 gen(2718);
+        auto part = [&gen](bool first) {
+            // 15 digits, the last non-zero, below 2 in magnitude.
+            std::string d;
+            for (int i = 0; i < 15; i++)
+                d += (char)('0' + gen() % 10);
+            d[14] = (char)('1' + gen() % 9);
+            bool small = gen() % 2;
+            d[0] = small ? (char)('1' + gen() % 9) : '1';
+            std::string t = gen() % 2 ? "-" : (first ? "" : "+");
+            return t + (small ? "0." + d : d.substr(0, 1) + "." + d.substr(1));
+        };
+        std::vector<std::string> v;
+        for (int i = 0; i < 64; i++)
+            v.push_back(part(true) + part(false) + "i");
+        return v;
+    }();
+    return texts;
 }
-BENCHMARK(sheet_xadd)->Name("sheet/XADD");
 
-void sheet_xsin(benchmark::State &state)
+void run_sheet1(benchmark::State &state, const char *name)
 {
-    Sheet1 f = (Sheet1)library_symbol("QR_xsin");
+    Sheet1 f = (Sheet1)library_symbol(name);
+    const std::vector<std::string> &t = operand_texts();
     char result[256];
+    size_t i = 0;
     for (auto _ : state) {
-        f(result, "0.5+0.25i");
+        f(result, t[i++ & 63].c_str());
         benchmark::DoNotOptimize(result);
     }
 }
-BENCHMARK(sheet_xsin)->Name("sheet/XSIN");
+
+void run_sheet2(benchmark::State &state, const char *name)
+{
+    Sheet2 f = (Sheet2)library_symbol(name);
+    const std::vector<std::string> &t = operand_texts();
+    char result[256];
+    size_t i = 0;
+    for (auto _ : state) {
+        f(result, t[i & 63].c_str(), t[(i + 1) & 63].c_str());
+        i++;
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+void run_sheet_number(benchmark::State &state, const char *name)
+{
+    typedef void (*SheetNumber)(double *, const char *);
+    SheetNumber f = (SheetNumber)library_symbol(name);
+    const std::vector<std::string> &t = operand_texts();
+    double result;
+    size_t i = 0;
+    for (auto _ : state) {
+        f(&result, t[i++ & 63].c_str());
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+// XSUM over a range of two text cells (a CellArray block: 14-byte header,
+// then per text entry column, row, sheet, error, kind, len and the text).
+void run_sheet_sum(benchmark::State &state, const char *name)
+{
+    typedef void (*SheetRange)(char *, const void *);
+    SheetRange f = (SheetRange)library_symbol(name);
+    const std::vector<std::string> &t = operand_texts();
+    std::vector<std::vector<unsigned char>> blocks;
+    for (size_t k = 0; k < 64; k++) {
+        std::vector<unsigned char> b;
+        auto word = [&b](unsigned w) {
+            b.push_back((unsigned char)w);
+            b.push_back((unsigned char)(w >> 8));
+        };
+        for (unsigned w : {0u, 0u, 0u, 0u, 1u, 0u, 2u})
+            word(w);
+        for (unsigned row = 0; row < 2; row++) {
+            const std::string &text = t[(k + row) & 63];
+            for (unsigned w : {0u, row, 0u, 0u, 1u, (unsigned)text.size() + 1})
+                word(w);
+            b.insert(b.end(), text.begin(), text.end());
+            b.push_back(0);
+        }
+        blocks.push_back(b);
+    }
+    char result[256];
+    size_t i = 0;
+    for (auto _ : state) {
+        f(result, blocks[i++ & 63].data());
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+// What the text handling of XADD costs when done with the C library: two
+// operands read with four strtod calls, the sum written with one snprintf.
+void baseline_strtod_snprintf(benchmark::State &state)
+{
+    const std::vector<std::string> &t = operand_texts();
+    char result[256];
+    size_t i = 0;
+    for (auto _ : state) {
+        const char *a = t[i & 63].c_str();
+        const char *b = t[(i + 1) & 63].c_str();
+        i++;
+        char *end;
+        double a_re = strtod(a, &end);
+        double a_im = strtod(end, &end);
+        double b_re = strtod(b, &end);
+        double b_im = strtod(end, &end);
+        snprintf(result, sizeof result, "%.15G%+.15Gi", a_re + b_re, a_im + b_im);
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(baseline_strtod_snprintf)->Name("baseline/strtod4+snprintf");
+
+// The 29 complex sheet functions, named as the catalogue names them.
+struct SheetRow {
+    const char *display, *symbol;
+    void (*run)(benchmark::State &, const char *);
+};
+
+const SheetRow sheet_rows[] = {
+    {"REAL", "QR_xreal", run_sheet_number},       {"IMAG", "QR_ximag", run_sheet_number},
+    {"ABSOLUTE", "QR_xabs", run_sheet_number},    {"ARGUMENT", "QR_xarg", run_sheet_number},
+    {"CONJUGATE", "QR_xconj", run_sheet1},        {"XADD", "QR_xadd", run_sheet2},
+    {"XSUB", "QR_xsub", run_sheet2},              {"XMUL", "QR_xmul", run_sheet2},
+    {"XDIV", "QR_xdiv", run_sheet2},              {"XSQRT", "QR_xsqrt", run_sheet1},
+    {"XPOWER", "QR_xpow", run_sheet2},            {"XEXP", "QR_xexp", run_sheet1},
+    {"XPOW10", "QR_xpow10", run_sheet1},          {"XLOG", "QR_xlogy", run_sheet2},
+    {"XLN", "QR_xlog", run_sheet1},               {"XLOG10", "QR_xlog10", run_sheet1},
+    {"XSIN", "QR_xsin", run_sheet1},              {"XCOS", "QR_xcos", run_sheet1},
+    {"XTAN", "QR_xtan", run_sheet1},              {"XSINHYP", "QR_xsinh", run_sheet1},
+    {"XCOSHYP", "QR_xcosh", run_sheet1},          {"XTANHYP", "QR_xtanh", run_sheet1},
+    {"XARCSIN", "QR_xasin", run_sheet1},          {"XARCCOS", "QR_xacos", run_sheet1},
+    {"XARCTAN", "QR_xatan", run_sheet1},          {"XARCSINHYP", "QR_xasinh", run_sheet1},
+    {"XARCCOSHYP", "QR_xacosh", run_sheet1},      {"XARCTANHYP", "QR_xatanh", run_sheet1},
+    {"XSUM", "QR_xsum", run_sheet_sum},
+};
+
+int register_sheets()
+{
+    for (const SheetRow &r : sheet_rows)
+        benchmark::RegisterBenchmark((std::string("sheet/") + r.display).c_str(), r.run, r.symbol);
+    return 0;
+}
+const int sheets_registered = register_sheets();
 
 } // namespace

@@ -7,9 +7,9 @@ set -euo pipefail
 packages=(cmake g++ g++-multilib qemu-user g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
           googletest libbenchmark-dev python3 binutils locales clang libclang-rt-14-dev
           make pkg-config dpkg-dev file man-db lintian libmpfr-dev libmpc-dev gnuplot-nox
-          libfast-float-dev libfmt-dev)
+          libfast-float-dev)
 if [ "${1:-}" = "--native" ]; then
-    packages=(cmake g++ locales libfast-float-dev libfmt-dev)
+    packages=(cmake g++ locales libfast-float-dev)
 fi
 
 sudo=""

@@ -82,14 +82,6 @@ static inline unsigned sse_control(void)
     return mxcsr;
 }
 
-// Both units round to nearest and the SSE unit keeps subnormals (neither
-// flush-to-zero nor denormals-are-zero): the environment in which
-// conversions that always round to nearest agree with the C library's.
-static inline int fp_plain_nearest(void)
-{
-    return (x87_control() & 0x0C00) == 0 && (sse_control() & 0xE040) == 0;
-}
-
 // The extended routines need a 64-bit significand whatever the caller set
 // (many Windows programs run the x87 at 53 bits). fpu_enter sets precision
 // control to 64 bits and masks all exceptions, keeping the caller's rounding

@@ -49,6 +49,15 @@ static inline long double x87_rndint(long double x)
     return x;
 }
 
+// Round to a 64-bit integer in the current rounding mode (fistp; the value
+// must be in range).
+static inline long long x87_to_int64(long double x)
+{
+    long long r;
+    asm("fistpll %0" : "=m"(r) : "t"(x) : "st");
+    return r;
+}
+
 // fsin/fcos leave arguments of magnitude 2^63 and above unreduced.
 static inline long double x87_sin(long double x)
 {
