@@ -45,14 +45,18 @@ for preset in "${presets[@]}"; do
     report+=("$preset: $((all - failed)) passed, $failed failed")
 done
 
-# Fuzzing smoke run: each libFuzzer target for a short while under ASan/UBSan.
+# Fuzzing smoke run: each libFuzzer target for a short while under ASan/UBSan
+# (the long campaign is scripts/fuzz-campaign.sh).
 echo "=== fuzz: build and run (${QUOREL_FUZZ_SECONDS:-20} s each)"
 if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$jobs" >build/fuzz.build.log 2>&1; then
     passed=0 failed=0
     for fuzzer in build/fuzz/fuzz/fuzz_*; do
         [ -x "$fuzzer" ] || continue
-        if "$fuzzer" -max_total_time="${QUOREL_FUZZ_SECONDS:-20}" -timeout=10 -rss_limit_mb=2048 \
-            >"build/$(basename "$fuzzer").log" 2>&1; then
+        # From the committed seed corpus; new inputs go to a scratch directory.
+        name=$(basename "$fuzzer")
+        rm -rf "build/fuzz-ci/$name" && mkdir -p "build/fuzz-ci/$name" "fuzz/corpus/$name"
+        if "$fuzzer" "build/fuzz-ci/$name" "fuzz/corpus/$name" -max_total_time="${QUOREL_FUZZ_SECONDS:-20}" \
+            -timeout=10 -rss_limit_mb=2048 >"build/$name.log" 2>&1; then
             passed=$((passed + 1))
         else
             failed=$((failed + 1))
