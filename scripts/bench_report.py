@@ -31,7 +31,7 @@ def medians(path):
     for b in data["benchmarks"]:
         if b.get("aggregate_name") == "median":
             unit = {"ns": 1.0, "us": 1e3, "ms": 1e6}[b["time_unit"]]
-            out[b["run_name"]] = b["real_time"] * unit
+            out[b["run_name"]] = b["cpu_time"] * unit
     return out, data.get("context", {})
 
 

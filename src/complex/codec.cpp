@@ -2,22 +2,22 @@
 // "%.15G" writes them, both in the process's numeric locale (GetFunctionCount
 // sets it).
 //
-// The C library's conversions are exact but slow (multi-precision arithmetic
-// on every call, a locale lookup per character). Plain decimal numbers take a
-// fast exact path instead: fast_float for reading, fmt's digit generation for
-// writing; both round correctly to nearest, so they give the same bits and
-// the same digits as the C library wherever that rounds to nearest too. The
-// fast path is taken only where that identity holds:
-//  - both rounding units round to nearest (glibc's strtod and printf follow
-//    the x87 rounding mode; fast_float and fmt always round to nearest);
-//  - the locale's decimal separator is "." or "," (one byte; the locale is
-//    asked once per call, so a host that calls setlocale is followed);
+// The C library's conversions are exact but slow: multi-precision arithmetic
+// on every call. Plain decimal numbers take exact fast paths instead
+// (numtext.cpp), which round correctly to nearest and so give the same bits
+// and the same digits as the C library does while it rounds to nearest. They
+// are taken only where that identity holds:
+//  - both units round to nearest and keep subnormals (glibc's strtod and
+//    printf follow the x87 rounding mode), and the x87 runs at its 64-bit
+//    significand (it does inside every sheet function);
+//  - the locale's decimal separator is "." or "," (one byte). The locale is
+//    asked once per conversion call, so a host that calls setlocale after
+//    GetFunctionCount is followed; any other separator goes to the C library;
 //  - the number is [sign] digits [separator digits] [e [sign] digits] and
 //    its value a normal double well inside the range. Hexadecimal forms,
 //    inf and nan, and values that overflow, underflow or come near either
-//    end (where strtod sets errno or raises flags) go to strtod.
-// Everything else, and every text in any other environment, goes to the C
-// library as before.
+//    end (where strtod sets errno or raises flags) go to strtod, as do the
+//    few values whose 15th digit lies too near a rounding tie to decide.
 #include "complex.h"
 
 #include "numtext.h"
@@ -28,6 +28,36 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#if defined(_WIN32)
+#include <locale.h>
+#else
+#include <langinfo.h>
+#endif
+
+// The separator that the C library's strtod and printf use now. glibc reads
+// the LC_NUMERIC data of the thread's locale; the mingw runtime asks
+// localeconv on every conversion.
+static const char *decimal_point(void)
+{
+#if defined(_WIN32)
+    return localeconv()->decimal_point;
+#else
+    return nl_langinfo(RADIXCHAR);
+#endif
+}
+
+// The separator for the fast paths, or 0 where only the C library gives its
+// exact results.
+static char fast_separator(void)
+{
+    if ((x87_control() & 0x0F00) != 0x0300 || (sse_control() & 0xE040) != 0)
+        return 0;
+    const char *point = decimal_point();
+    if ((point[0] != '.' && point[0] != ',') || point[1] != 0)
+        return 0;
+    return point[0];
+}
 
 static int is_digit(char c) { return c >= '0' && c <= '9'; }
 

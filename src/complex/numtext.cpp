@@ -3,44 +3,13 @@
 // decline and leave the case to the C library.
 #include "numtext.h"
 
-#include "fp/fpenv.h"
 #include "fp/x87.h"
 
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
-#if defined(_WIN32)
-#include <locale.h>
-#else
-#include <langinfo.h>
-#endif
-
 #include <fast_float/fast_float.h>
-
-// The separator that the C library's strtod and printf use now. glibc reads
-// the LC_NUMERIC data of the thread's locale; the mingw runtime asks
-// localeconv on every conversion.
-static const char *decimal_point(void)
-{
-#if defined(_WIN32)
-    return localeconv()->decimal_point;
-#else
-    return nl_langinfo(RADIXCHAR);
-#endif
-}
-
-// write_g15 also needs the x87 at its 64-bit significand, as the library
-// runs it.
-char fast_separator(void)
-{
-    if ((x87_control() & 0x0F00) != 0x0300 || (sse_control() & 0xE040) != 0)
-        return 0;
-    const char *point = decimal_point();
-    if ((point[0] != '.' && point[0] != ',') || point[1] != 0)
-        return 0;
-    return point[0];
-}
 
 static int is_digit(char c) { return c >= '0' && c <= '9'; }
 

@@ -1,15 +1,10 @@
 // Exact fast conversions between doubles and decimal text for the complex
-// codec, valid where they agree with the C library's strtod and "%.15G" (see
-// codec.cpp). Kept apart from the library's math header: the conversion
-// libraries pull in <cmath>, whose lgamma is not the library's.
+// codec, valid where they agree with the C library's strtod and "%.15G": in
+// nearest mode with the x87 at its 64-bit significand (codec.cpp checks).
+// Kept apart from the library's math header: fast_float pulls in <cmath>,
+// whose lgamma is not the library's.
 #ifndef QUOREL_NUMTEXT_H
 #define QUOREL_NUMTEXT_H
-
-// The decimal separator for the fast conversions, '.' or ',', or 0 when only
-// the C library gives its exact results: a rounding mode other than to
-// nearest, flush-to-zero or denormals-are-zero, or a locale whose separator
-// is anything else.
-char fast_separator(void);
 
 // Reads the plain decimal number [sign] digits [separator digits]
 // [e [sign] digits] at p (stop: the end of the text) into *value and *end,
@@ -19,7 +14,7 @@ char fast_separator(void);
 int read_decimal(const char *p, const char *stop, char separator, double *value, const char **end);
 
 // Writes the finite non-zero v at out as "%.15G" does ("%+.15G" when sign is
-// set) and returns the end of the text (no NUL).
+// set) with the given separator, and returns the end of the text (no NUL).
 char *write_g15(char *out, double v, int sign, char separator);
 
 #endif
