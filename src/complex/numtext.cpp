@@ -35,11 +35,11 @@ static const double exact_powers[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 
 static const uint64_t powers_of_ten_u64[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
-// The digits at p: their value added to m * 10^count into *m (modulo 2^64),
-// and the end. Eight bytes at a time where eight can be read: the leading
-// digits of a chunk are found and summed with SWAR (the first non-digit byte
-// is classified exactly, since no borrow or carry reaches it from the digits
-// below it).
+// The run of digits at p, appended to *m: *m becomes *m * 10^n + their value
+// (modulo 2^64, for n digits); returns the end of the run. Eight bytes at a
+// time where eight can be read: the leading digits of a chunk are found and
+// summed with SWAR (the first non-digit byte is classified exactly, since no
+// borrow or carry reaches it from the digit bytes before it).
 static const char *scan_digits(const char *p, const char *stop, uint64_t *m)
 {
     uint64_t value = *m;
