@@ -282,9 +282,47 @@ long double __y1_ext(double x)
     return r;
 }
 
+// Jn/Jn-1 = x/(2n - x^2/(2(n+1) - x^2/(2(n+2) - ...))) for n > x, cut off at
+// `depth` terms and evaluated from the deepest one up (t = 0 stands for the
+// rest). Each t_i = x^2/(2i - t_(i+1)) is about x J[i]/J[i-1], so the product
+// of the t_i over x^depth is about J[n+depth]/J[n], and its square is the
+// relative error of the cut to within a factor of a few: `tail` is that
+// product, formed beside the division chain at next to no cost.
+struct Fraction {
+    long double ratio, tail;
+};
+
+static inline Fraction fraction(int64_t n, double x, long double xx, int64_t depth)
+{
+    long double t = 0, tail = 1;
+    for (int64_t i = n + depth; i > n; i--) {
+        t = xx / (2 * (long double)i - t);
+        tail *= t;
+    }
+    Fraction f = {x / (2 * (long double)n - t), tail};
+    return f;
+}
+
+// The ratio from a fraction cut too early: deepen it, doubling the depth,
+// until two successive values agree to a few units of the extended format.
+// Each doubling at least squares the error of the cut; n just above a large
+// x needs the most terms, and the cap lies far beyond what any order needs.
+static long double converged_ratio(int64_t n, double x, long double xx, long double ratio)
+{
+    for (int64_t depth = 32; depth <= (int64_t)1 << 24; depth *= 2) {
+        long double deeper = fraction(n, x, xx, depth).ratio;
+        int agree = __builtin_fabsl(deeper - ratio) <= __builtin_fabsl(deeper) * 0x1p-62L;
+        ratio = deeper;
+        if (agree)
+            break;
+    }
+    return ratio;
+}
+
 // Jn(x). Orders up to x by forward recurrence from J0 and J1; beyond x by
-// backward recurrence from the ratio Jn/Jn-1 (a sixteen-term continued
-// fraction), normalised by J0. J-n = (-1)^n Jn, Jn(-x) = (-1)^n Jn(x).
+// backward recurrence from the ratio Jn/Jn-1 (a continued fraction of sixteen
+// terms, deepened where they have not converged), normalised by J0, or by J1
+// near a zero of J0. J-n = (-1)^n Jn, Jn(-x) = (-1)^n Jn(x).
 long double __jn_ext(int order, double x)
 {
     if (order == 0)
@@ -317,11 +355,16 @@ long double __jn_ext(int order, double x)
         }
         r = b;
     } else {
+        // Sixteen terms at least; more only where the estimate says that the
+        // cut shows in the extended result (an error above 2^-64).
         long double xx = (long double)x * x;
-        long double t = 0;
-        for (int64_t i = n + 16; i > n; i--)
-            t = xx / (2 * (long double)i - t);
-        long double ratio = x / (2 * (long double)n - t);
+        Fraction f = fraction(n, x, xx, 16);
+        long double ratio = f.ratio;
+        long double x16 = xx * xx;
+        x16 *= x16;
+        x16 *= x16;
+        if (f.tail > x16 * 0x1p-32L)
+            ratio = converged_ratio(n, x, xx, ratio);
         // c stands for J[i-1], p for J[i], both scaled by 1/J[n-1]. Since
         // |J[i-1]| <= 1, the result ratio/(scale) is below ratio/|c|: once |c|
         // passes ratio * 2^1100 the result is a zero in double, fixed long
@@ -343,10 +386,18 @@ long double __jn_ext(int order, double x)
         // J0 runs on every path, so that flags standing on entry are reported
         // the same way whether or not the recurrence stopped early.
         long double j = __j0_ext(x);
-        if (vanished)
+        if (vanished) {
             r = 0; // the normalisation by J0 has the sign of J0: Jn(x) > 0 here
-        else
+        } else if (__builtin_fabsl(c) < 0.125L * __builtin_fabsl(p)) {
+            // Near a zero of J0 both j and c are small and mostly error (the
+            // kernel's absolute error, the cancellation in the last steps),
+            // and so is their quotient; J1, for which p stands, is near its
+            // extremum there. Where |J0| >= |J1|/8 the error of the quotient
+            // stays within a unit or two of the double, and J0 is kept.
+            r = (ratio * __j1_ext(after(x))) / p;
+        } else {
             r = (ratio * j) / c;
+        }
     }
     return negate ? -r : r;
 }

@@ -124,6 +124,71 @@ TEST(Weber, NearZerosBetweenSixAndEight)
     }
 }
 
+static double relative_error(double got, double want) { return __builtin_fabs((got - want) / want); }
+
+// The backward branch where sixteen terms of the continued fraction have not
+// converged (orders just above x) and near zeros of J0 (where normalising by
+// J0 divides two small numbers that are mostly error), against 200-bit
+// values. The accuracy target is a relative error of 1e-12 (the condition
+// numbers are moderate here); natively the results are within the error of
+// the J0 or J1 kernel that normalises them (up to about ten units near 5.5).
+// Under qemu the asymptotic kernels' phase costs up to |x| 2^-53.
+TEST(Bessel, BackwardRecurrenceAccuracy)
+{
+#if defined(__x86_64__)
+    const double bound = 4e-15;
+#else
+    const double bound = 1e-12;
+#endif
+    const struct {
+        double x;
+        int n;
+        double expected;
+    } cases[] = {
+        // n just above x: the cut fraction alone was off by 4e-6 at (99.9; 100)
+        {99.9, 100, 0.09447832199419531},
+        {149.99, 150, 0.084040644535011455},
+        {150.01, 150, 0.08432946160425016}, // n < x: forward branch
+        {33.0, 35, 0.067341226998878786},
+        {45.0, 50, 0.017284343240791224},
+        {80.0, 100, 4.6065530648234774e-6},
+        {999.5, 1000, 0.042682204413525731},
+        // x at (the double nearest) a zero of J0
+        {2.404825557695773, 4, 0.064746666164177971},
+        {5.520078110286311, 7, 0.088146468415976702},
+        {5.520078110286311, 30, 4.9734879451977001e-20},
+        {8.653727912911013, 9, 0.18335325629164184},
+        {21.21163662987926, 23, 0.075454903366755775}, // had the wrong sign
+        {68.3314693298568, 70, 0.070218694333493299},
+        {124.87930891323295, 126, 0.071281083794472687},
+    };
+    for (const auto &c : cases) {
+        double j = bessel(c.x, c.n);
+        EXPECT_LE(relative_error(j, c.expected), bound) << "BESSEL(" << c.x << "; " << c.n << ") = " << j;
+        EXPECT_EQ(bits_of(jn(c.n, c.x)), bits_of(j));
+        EXPECT_EQ(bits_of(bessel(-c.x, -c.n)), bits_of(j)); // (-1)^n twice
+    }
+    // No step where the branches meet.
+    EXPECT_LE(relative_error(bessel(150, 150), 0.08418505788340285), bound);
+}
+
+// Where sixteen terms suffice and J0 is not small, the backward branch keeps
+// its bits.
+TEST(Bessel, BackwardRecurrenceKeepsBits)
+{
+    const struct {
+        double x;
+        int n;
+        double bits;
+    } cases[] = {
+        {1, 2, 0x1.d6a5095fa9be6p-4},   {2, 5, 0x1.cd596393d19f9p-8},     {3, 10, 0x1.b1cdb1ecc5256p-17},
+        {6, 20, 0x1.ff132d20e8c78p-31}, {1, 140, 0x1.fa4f595fac81bp-942}, {7.5, 9, 0x1.6c3691a5ddc2dp-4},
+        {0.001, 3, 0x1.6e80fc82edea8p-36}, {3.8, 11, 0x1.691db5f357903p-16},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(bits_of(bessel(c.x, c.n)), bits_of(c.bits)) << "BESSEL(" << c.x << "; " << c.n << ")";
+}
+
 // Orders are truncated toward zero; NaN and orders outside 32 bits become
 // -2147483648.
 TEST(Bessel, OrderConversion)
