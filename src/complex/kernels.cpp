@@ -14,6 +14,17 @@ static const long double LOG2_10 = 0xd.49a784bcd1b8afep-2L; // log2 10
 static const double LN10 = 2.302585092994046;               // ln 10 as a double
 static const double LOG10E = 0.4342944819032518;            // log10 e as a double
 
+// Where the specified steps lose accuracy, the kernels below change to a
+// form without cancellation; these bounds say where. Each was set by
+// measurement against a 200-bit reference: inside it the other form is more
+// accurate, outside the specified steps are kept, their error at most a few
+// units (tan, tanh within 26; the others within 15).
+static const long double POLE_D = 0x1p-16L;      // tan, tanh: D = cosh 2b + cos 2a below this
+static const long double UNIT_NEAR = 0x1p-16L;   // atan, atanh: |1 -+ z|^2 below this share of 1 + |z|^2
+static const long double ATAN_SMALL = 0x1p-24L;  // atan, atanh: |z|^2 below this
+static const long double ASIN_SMALL = 0x1p-8L;   // asin, asinh: |z|^2 below this
+static const long double W_CANCELS = 0x1p-8L;    // asin, asinh, acosh: |w|^2 below this share of |s|^2
+
 static inline int exponent_field(double v) { return (int)((double_bits(v) >> 52) & 0x7FF); }
 
 // e^a as 2^(a log2 e), split at the nearest integer; finite up to the
@@ -125,14 +136,49 @@ FPU_GUARDED Complex __xcos(double x, double y)
     return pair(c * x87_cos(x), (c - e) * x87_sin(x));
 }
 
-// tan z = (sin 2x + i sinh 2y) / (cosh 2y + cos 2x).
+// tan z = (sin 2x + i sinh 2y) / (cosh 2y + cos 2x) and tanh z = (sinh 2x
+// + i sin 2y) / (cosh 2x + cos 2y) share one body: a is the argument of the
+// circular, b that of the hyperbolic functions (x, y for tan; y, x for tanh).
+struct TanParts {
+    long double circular, hyperbolic; // sin 2a / D, sinh 2b / D
+};
+
+static inline TanParts tan_parts(double a, double b)
+{
+    long double e = exp_e(2.0L * b);
+    long double c, s;
+    cosh_first(e, &c, &s);
+    long double a2 = 2.0L * a;
+    long double d = c + x87_cos(a2);
+    if (__builtin_isinf(c)) {
+        // E(2b) or 1/E(2b) beyond the extended range, |b| > 5678: S/D is
+        // inf/inf there, but the quotient is ±1 to far below the last bit, and
+        // sin 2a / D is a zero with the sign of sin 2a. An undefined cos 2a
+        // (a infinite) leaves D and both parts NaN.
+        TanParts limit = {x87_sin(a2) / d, d != d ? d : b > 0 ? 1.0L : -1.0L};
+        return limit;
+    }
+    if (d < POLE_D && d >= 0 && d * a2 * a2 < 0.125L) {
+        // Near a pole (cos 2a close to -1, b small) the sum cancels: there
+        // D = 2 sinh^2 b + 2 cos^2 a = (E - 1)^2/(2E) + 2 cos^2 a, with E - 1
+        // from f2xm1 (|2b log2 e| < 1/2 here), free of cancellation. The sum
+        // errs by 2^-64/D; the processor's reduction of a and 2a by its
+        // 66-bit pi shifts the distance from the pole by about |a| 2^-66 in
+        // both forms alike, so the other form is worth taking only where the
+        // first error is the larger by far: D (2a)^2 < 1/8. (D >= 0 leaves
+        // out |2a| >= 2^63, which fcos returns unreduced.)
+        long double em1 = x87_f2xm1(2.0L * b * LOG2E);
+        long double ca = x87_cos(a);
+        d = em1 * em1 / (2.0L * e) + 2.0L * ca * ca;
+    }
+    TanParts parts = {x87_sin(a2) / d, s / d};
+    return parts;
+}
+
 FPU_GUARDED Complex __xtan(double x, double y)
 {
-    long double c, s;
-    cosh_first(exp_e(2.0L * y), &c, &s);
-    long double x2 = 2.0L * x;
-    long double d = c + x87_cos(x2);
-    return pair(x87_sin(x2) / d, s / d);
+    TanParts t = tan_parts(x, y);
+    return pair(t.circular, t.hyperbolic);
 }
 
 FPU_GUARDED Complex __xsinh(double x, double y)
@@ -149,14 +195,76 @@ FPU_GUARDED Complex __xcosh(double x, double y)
     return pair(c * x87_cos(y), s * x87_sin(y));
 }
 
-// tanh z = (sinh 2x + i sin 2y) / (cosh 2x + cos 2y).
 FPU_GUARDED Complex __xtanh(double x, double y)
 {
-    long double c, s;
-    cosh_first(exp_e(2.0L * x), &c, &s);
-    long double y2 = 2.0L * y;
-    long double d = c + x87_cos(y2);
-    return pair(s / d, x87_sin(y2) / d);
+    TanParts t = tan_parts(y, x);
+    return pair(t.hyperbolic, t.circular);
+}
+
+// The inverse functions take the logarithm of w = iz + s (asin) or z + s
+// (asinh, acosh), s a square root that they form with xsqrt. Three regions
+// need more than those steps:
+// - w cancels (s close to -iz or -z; |z| large on one side, and the cuts):
+//   then w = 1/v with v = s - iz, s - z or z - s (their product with w is 1),
+//   and ln w = -ln v. A real w keeps the sign of its zero imaginary part.
+// - |z| so large that the arguments of xsqrt overflow the double: the same
+//   root from the unrounded arguments, and the logarithm without rounding w.
+// - |z| small (asin, asinh): w is close to 1 and ln |w| loses its relative
+//   accuracy; from u = w - 1, ln |w| = 1/2 log1p(2 Re u + |u|^2).
+struct Log {
+    long double re, im;
+};
+
+static inline Log log_ext(long double re, long double im)
+{
+    Log l = {0.5L * ln(re * re + im * im), x87_atan2(im, re)};
+    return l;
+}
+
+static inline Log log_of_inverse(long double vre, long double vim, long double wim)
+{
+    Log l = {-0.5L * ln(vre * vre + vim * vim), x87_atan2(vim != 0 ? -vim : wim, vre)};
+    return l;
+}
+
+// ln |1 + u| for small u.
+static inline long double ln_abs_1p(long double ure, long double uim)
+{
+    return 0.5L * x87_yl2xp1(LN2, 2.0L * ure + (ure * ure + uim * uim));
+}
+
+// xsqrt's steps on unrounded arguments (only where they exceed the double).
+static inline Log root_ext(long double a, long double b)
+{
+    long double m = x87_sqrt(a * a + b * b);
+    long double t = x87_sqrt((m + __builtin_fabsl(a)) * 0.5L);
+    long double st = __builtin_signbit(b) ? -t : t;
+    Log r = {t, st};
+    if (a > 0)
+        r.im = b / (2.0L * t);
+    else if (a < 0)
+        r.re = __builtin_fabsl(b) / (2.0L * t);
+    return r;
+}
+
+static inline int finite(double v) { return __builtin_isfinite(v); }
+
+// The root of xasin, xasinh and xacosh: xsqrt(a, b) with a and b rounded to
+// double; *huge where they overflow (x and y finite).
+static inline Log root(double x, double y, long double a, long double b, int *huge)
+{
+    double da = (double)a, db = (double)b;
+    *huge = !(finite(da) && finite(db)) && finite(x) && finite(y);
+    if (*huge)
+        return root_ext(a, b);
+    Complex s = __xsqrt(da, db);
+    Log r = {s.re, s.im};
+    return r;
+}
+
+static inline int cancels(long double wre, long double wim, Log s)
+{
+    return wre * wre + wim * wim < (s.re * s.re + s.im * s.im) * W_CANCELS;
 }
 
 // asin z = -i ln(iz + sqrt(1 - z^2)), the products with i and -i written out
@@ -165,10 +273,32 @@ FPU_GUARDED Complex __xasin(double x, double y)
 {
     long double xx = (long double)x * x;
     long double yy = (long double)y * y;
-    Complex s = __xsqrt((double)(1.0L - (xx - yy)), (double)(0.0L - 2.0L * x * y));
-    long double wre = (0.0L * x - 1.0L * y) + s.re;
-    long double wim = (1.0L * x + 0.0L * y) + s.im;
-    Complex l = __xlog((double)wre, (double)wim);
+    int huge;
+    Log s = root(x, y, 1.0L - (xx - yy), 0.0L - 2.0L * x * y, &huge);
+    long double izre = 0.0L * x - 1.0L * y, izim = 1.0L * x + 0.0L * y;
+    long double wre = izre + s.re;
+    long double wim = izim + s.im;
+    Log l;
+    if (cancels(wre, wim, s)) {
+        l = log_of_inverse(s.re - izre, s.im - izim, wim);
+    } else if (huge) {
+        l = log_ext(wre, wim);
+    } else if (xx + yy < ASIN_SMALL && xx + yy != 0) {
+        // u = w - 1 = iz + s - 1 = iz - z^2/(1 + s); on the real axis |w| = 1.
+        l.im = x87_atan2((double)wim, (double)wre);
+        l.re = 0;
+        if (y != 0) {
+            long double zre = xx - yy, zim = 2.0L * x * y;
+            long double dre = 1.0L + s.re, dim = s.im, dd = dre * dre + dim * dim;
+            long double ure = izre - (zre * dre + zim * dim) / dd;
+            long double uim = izim - (zim * dre - zre * dim) / dd;
+            l.re = ln_abs_1p(ure, uim);
+        }
+    } else {
+        Complex c = __xlog((double)wre, (double)wim);
+        l.re = c.re;
+        l.im = c.im;
+    }
     return pair(-0.0L * l.re + 1.0L * l.im, -0.0L * l.im - 1.0L * l.re);
 }
 
@@ -178,42 +308,103 @@ FPU_GUARDED Complex __xacos(double x, double y)
     return pair((long double)_pi_2 - a.re, -(long double)a.im);
 }
 
-// atan z = 1/2 atan2(2x, 1 - |z|^2) + i/4 ln(|z + i|^2 / |z - i|^2).
-FPU_GUARDED Complex __xatan(double x, double y)
+// atan z = 1/2 atan2(2x, 1 - |z|^2) + i/4 ln(|z + i|^2 / |z - i|^2), and
+// atanh z = 1/4 ln(|1 + z|^2 / |1 - z|^2) + i/2 atan2(2y, 1 - |z|^2): one
+// body, with p the part along the singular points (y for atan, x for atanh)
+// and q the other.
+struct AtanParts {
+    long double angle, log; // 1/2 atan2(2q, 1 - |z|^2), 1/4 ln(quotient)
+};
+
+static inline AtanParts atan_parts(double p, double q)
 {
-    long double r = (long double)x * x + (long double)y * y;
-    long double x2 = 2.0L * x;
-    long double y2 = 2.0L * y;
+    long double r = (long double)q * q + (long double)p * p;
+    long double q2 = 2.0L * q;
+    long double p2 = 2.0L * p;
     long double r1 = r + 1.0L;
-    return pair(0.5L * x87_atan2(x2, 1.0L - r), 0.25L * ln((r1 + y2) / (r1 - y2)));
+    long double num = r1 + p2, den = r1 - p2, cosine = 1.0L - r;
+    AtanParts parts;
+    if (num < r1 * UNIT_NEAR || den < r1 * UNIT_NEAR) {
+        // z near a singular point (p near ±1, q near 0): r1 - 2p and 1 - r
+        // cancel. Formed as (1 - p)^2 + q^2 and (1 - p)(1 + p) - q^2 instead,
+        // with 1 - p and 1 + p exact (|p| lies between 1/2 and 2 here).
+        long double pm = 1.0L - p, pp = 1.0L + p, qq = (long double)q * q;
+        num = pp * pp + qq;
+        den = pm * pm + qq;
+        cosine = pm * pp - qq;
+        parts.log = 0.25L * ln(num / den);
+    } else if (r < ATAN_SMALL && p != 0) {
+        // |z| small: the quotient is 1 + 4p/den.
+        parts.log = 0.25L * x87_yl2xp1(LN2, 2.0L * p2 / den);
+    } else {
+        parts.log = 0.25L * ln(num / den);
+    }
+    parts.angle = 0.5L * x87_atan2(q2, cosine);
+    return parts;
 }
 
-// asinh z = ln(z + sqrt(z^2 + 1)).
+FPU_GUARDED Complex __xatan(double x, double y)
+{
+    AtanParts a = atan_parts(y, x);
+    return pair(a.angle, a.log);
+}
+
+// asinh z = ln(z + sqrt(z^2 + 1)); w = z + s cancels for Re z < 0 (and on the
+// cut below -i), where v = s - z.
 FPU_GUARDED Complex __xasinh(double x, double y)
 {
     long double xx = (long double)x * x;
     long double yy = (long double)y * y;
-    Complex s = __xsqrt((double)((xx - yy) + 1.0L), (double)(2.0L * x * y + 0.0L));
-    return __xlog((double)(x + (long double)s.re), (double)(y + (long double)s.im));
+    int huge;
+    Log s = root(x, y, (xx - yy) + 1.0L, 2.0L * x * y + 0.0L, &huge);
+    long double wre = x + s.re, wim = y + s.im;
+    if (cancels(wre, wim, s)) {
+        Log l = log_of_inverse(s.re - x, s.im - y, wim);
+        return pair(l.re, l.im);
+    }
+    if (huge) {
+        Log l = log_ext(wre, wim);
+        return pair(l.re, l.im);
+    }
+    if (xx + yy < ASIN_SMALL && xx + yy != 0) {
+        // u = w - 1 = z + s - 1 = z + z^2/(1 + s); on the imaginary axis |w| = 1.
+        long double re = 0;
+        if (x != 0) {
+            long double zre = xx - yy, zim = 2.0L * x * y;
+            long double dre = 1.0L + s.re, dim = s.im, dd = dre * dre + dim * dim;
+            long double ure = x + (zre * dre + zim * dim) / dd;
+            long double uim = y + (zim * dre - zre * dim) / dd;
+            re = ln_abs_1p(ure, uim);
+        }
+        return pair(re, x87_atan2((double)wim, (double)wre));
+    }
+    return __xlog((double)wre, (double)wim);
 }
 
-// acosh z = ln(z + sqrt(z^2 - 1)); the principal value for x >= 0 only.
+// acosh z = ln(z + sqrt(z^2 - 1)); the principal value for x >= 0 only (for
+// x < 0 the negative of it). w = z + s cancels for Re z < 0, where v = z - s.
 FPU_GUARDED Complex __xacosh(double x, double y)
 {
     long double xx = (long double)x * x;
     long double yy = (long double)y * y;
-    Complex s = __xsqrt((double)((xx - yy) - 1.0L), (double)(2.0L * x * y - 0.0L));
-    return __xlog((double)(x + (long double)s.re), (double)(y + (long double)s.im));
+    int huge;
+    Log s = root(x, y, (xx - yy) - 1.0L, 2.0L * x * y - 0.0L, &huge);
+    long double wre = x + s.re, wim = y + s.im;
+    if (cancels(wre, wim, s)) {
+        Log l = log_of_inverse(x - s.re, y - s.im, wim);
+        return pair(l.re, l.im);
+    }
+    if (huge) {
+        Log l = log_ext(wre, wim);
+        return pair(l.re, l.im);
+    }
+    return __xlog((double)wre, (double)wim);
 }
 
-// atanh z = 1/4 ln(|1 + z|^2 / |1 - z|^2) + i/2 atan2(2y, 1 - |z|^2).
 FPU_GUARDED Complex __xatanh(double x, double y)
 {
-    long double r = (long double)x * x + (long double)y * y;
-    long double x2 = 2.0L * x;
-    long double y2 = 2.0L * y;
-    long double r1 = r + 1.0L;
-    return pair(0.25L * ln((r1 + x2) / (r1 - x2)), 0.5L * x87_atan2(y2, 1.0L - r));
+    AtanParts a = atan_parts(x, y);
+    return pair(a.log, a.angle);
 }
 
 // Exported entries: the same workers with the x87 at a 64-bit significand.

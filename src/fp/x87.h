@@ -27,6 +27,15 @@ static inline long double x87_yl2x(long double y, long double x)
 
 static inline long double x87_log2(long double x) { return x87_yl2x(1.0L, x); }
 
+// y * log2(1 + x) for |x| < 1 - sqrt(2)/2, without forming 1 + x: near 1 the
+// logarithm keeps the relative accuracy of x, which fyl2x on 1 + x would lose.
+static inline long double x87_yl2xp1(long double y, long double x)
+{
+    long double r;
+    asm("fyl2xp1" : "=t"(r) : "0"(x), "u"(y) : "st(1)");
+    return r;
+}
+
 // 2^x - 1 for |x| <= 1
 static inline long double x87_f2xm1(long double x)
 {

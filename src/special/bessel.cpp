@@ -355,15 +355,17 @@ long double __jn_ext(int order, double x)
         }
         r = b;
     } else {
-        // Sixteen terms at least; more only where the estimate says that the
-        // cut shows in the extended result (an error above 2^-64).
+        // Sixteen terms at least; more only where the estimate allows the cut
+        // an error above 2^-48, enough to move the double result. (Below that
+        // the bits of the sixteen terms stand; deepening there too would
+        // only trade roundings at the level of the other errors.)
         long double xx = (long double)x * x;
         Fraction f = fraction(n, x, xx, 16);
         long double ratio = f.ratio;
         long double x16 = xx * xx;
         x16 *= x16;
         x16 *= x16;
-        if (f.tail > x16 * 0x1p-32L)
+        if (f.tail > x16 * 0x1p-24L)
             ratio = converged_ratio(n, x, xx, ratio);
         // c stands for J[i-1], p for J[i], both scaled by 1/J[n-1]. Since
         // |J[i-1]| <= 1, the result ratio/(scale) is below ratio/|c|: once |c|
@@ -388,12 +390,12 @@ long double __jn_ext(int order, double x)
         long double j = __j0_ext(x);
         if (vanished) {
             r = 0; // the normalisation by J0 has the sign of J0: Jn(x) > 0 here
-        } else if (__builtin_fabsl(c) < 0.125L * __builtin_fabsl(p)) {
+        } else if (__builtin_fabsl(c) < 0.0625L * __builtin_fabsl(p)) {
             // Near a zero of J0 both j and c are small and mostly error (the
             // kernel's absolute error, the cancellation in the last steps),
             // and so is their quotient; J1, for which p stands, is near its
-            // extremum there. Where |J0| >= |J1|/8 the error of the quotient
-            // stays within a unit or two of the double, and J0 is kept.
+            // extremum there. Where |J0| >= |J1|/16 the error of the quotient
+            // stays within a few units of the double, and J0 is kept.
             r = (ratio * __j1_ext(after(x))) / p;
         } else {
             r = (ratio * j) / c;

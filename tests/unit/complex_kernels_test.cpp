@@ -91,7 +91,15 @@ const Exact exact_cases[] = {
     {"xcosh", 711, 0, 0, 0, kInf, 0},
     {"xtan", 0, 400, 0, 0, 0, 1},
     {"xtanh", -400, 0, 0, 0, -1, 0},
-    {"xtanh", 12000, 0, 0, 0, kNaN, 0},
+    // Beyond |b| of about 5678 E(2b) leaves the extended range: the limits.
+    {"xtanh", 12000, 0, 0, 0, 1, 0},
+    {"xtan", 0, 6000, 0, 0, 0, 1},
+    {"xtan", 1, -1e300, 0, 0, 0, -1},
+    {"xtan", -2, kInf, 0, 0, 0, 1},     // sin(-4) > 0
+    {"xtanh", -1e300, 2, 0, 0, -1, -0.0}, // sin 4 < 0
+    {"xtanh", -kInf, 0, 0, 0, -1, 0},
+    {"xtan", kInf, 1, 0, 0, kNaN, kNaN},
+    {"xtanh", 1e5, kInf, 0, 0, kNaN, kNaN},
     {"xasin", 2, 0, 0, 0, 1.5707963267948966, -0x1.5124271980434p+0},
     {"xacos", 2, 0, 0, 0, 0, 0x1.5124271980434p+0},
     {"xacos", 1, 0, 0, 0, 0, 0},
@@ -150,7 +158,7 @@ const Exact step_cases[] = {
     {"xlog", 0x1.0000000400000p+0, 0, 0, 0, 0x1.fffffffc00000p-31, 0},
     {"xlog", 1e-300, 0, 0, 0, -0x1.5963447f87fb5p+9, 0},
     {"xlog10", 2, 0, 0, 0, 0x1.34413509f79ffp-2, 0},
-    {"xatanh", 0x1.4f8b588e368f1p-17, 0, 0, 0, 0x1.4f8b588e66996p-17, 0},
+    {"xatanh", 0x1.4f8b588e368f1p-11, 0, 0, 0, 0x1.4f8b5b8ed3e0ap-11, 0},
     {"xatan", 0, 0.5, 0, 0, 0, 0x1.193ea7aad030bp-1},
     {"xsqrt", 1e-300, 3e-300, 0, 0, 0x1.2e393bebcac76p-498, 0x1.b3a92d777c0d4p-499},
     {"xsqrt", -2, 1e-300, 0, 0, 0x1.e4e8d12762225p-999, 0x1.6a09e667f3bcdp+0},
@@ -234,7 +242,7 @@ TEST(ComplexKernels, NativeTrigBits)
         {"xexp", 0, kPi, 0, 0, -1, 0x1.1a6p-53}, // fsin's own reduction of the double pi
         {"xpow", 0, 1, 2, 0, -1, -0x1p-64},
         {"xsin", 1, 1, 0, 0, 0x1.4c67b74f6cc4fp+0, 0x1.4519fd8047f92p-1},
-        {"xasin", -4, -0.0, 0, 0, -0x1.921fb54442d18p+0, 0x1.081eb4b421594p+1},
+        {"xasin", -4, -0.0, 0, 0, -0x1.921fb54442d18p+0, 0x1.081eb4b421592p+1}, // true ...591p+1
     };
     for (const Exact &c : cases) {
         Complex r = call(c.name, c.a, c.b, c.c, c.d);
@@ -242,6 +250,113 @@ TEST(ComplexKernels, NativeTrigBits)
     }
 }
 #endif
+
+// Where the specified steps lose accuracy the kernels use a form without
+// cancellation: near the poles of tan and tanh, near the singular points of
+// atan and atanh, on the cancelling side of asin, acos, asinh and acosh
+// (large |z| and the cuts), beyond the double range of their z^2, and at
+// small |z|. Against 300-bit values on the exact double inputs, each within
+// the accuracy target max(1e-12, kappa 1e-15), kappa the relative condition
+// number; at the double nearest pi/2 the processor's 66-bit pi dominates.
+struct Target {
+    const char *name;
+    double x, y;
+    double re, im;
+    double bound;
+};
+
+const Target mended[] = {
+    // Poles of tan and tanh: was inf ("Err:503") at the double nearest pi/2.
+    {"xtan", 1.5707963267948966, 0, 1.633123935319537e+16, 0, 26},
+    {"xtan", 1.5707963, 0, 3.7320539634354817e+7, 0, 5.9e-08}, // was off by 1.1e-5
+    {"xtan", -1.5707963267948966, 1e-20, -1.6331238917625911e+16, 2667093716979.6802, 26},
+    {"xtan", 1.5707963267948966, 1e-9, 6.1232339957367422e+1, 999999999.99999619, 1.6e-06},
+    {"xtan", 4.71238898038469, -3e-9, 2.0410779985789143e+1, -333333333.33333209, 1.6e-06},
+    {"xtan", 1.5707, 1e-5, 1.0270638730967811e+4, 1066.2286445019621, 1.6e-11},
+    {"xtanh", 1e-9, 1.5707963267948966, 9.9999999999999619e+8, 61.232339957367422, 1.6e-06},
+    {"xtanh", 0, -1.5707963, 0, -37320539.634354817, 5.9e-08},
+    {"xtanh", -2e-6, 1.5708, -1.1433513495388183e+5, -209988.20060023239, 3.8e-10},
+    // atanh near +-1, atan near +-i: 0.9999999999 was "Err:503".
+    {"xatanh", 0.99999999, 0, 9.5569139572437757, 0, 5.2e-09},
+    {"xatanh", 0.9999999999, 0, 1.1859499013855017e+1, 0, 4.2e-07},
+    {"xatanh", 1, 1e-10, 1.1859499055250201e+1, 0.78539816342244831, 4.2e-07},
+    {"xatanh", -0.9999999999999999, 0, -1.8714973875118523e+1, 0, 0.24},
+    {"xatanh", 1.0000000001, -1e-12, 1.1859474015159071e+1, -1.5657964938654745, 4.2e-07},
+    {"xatanh", 0.999, 0.001, 3.6269144346727526, 0.39294920674039059, 1e-12},
+    {"xatan", 0, 0.9999999999, 0, 11.859499013855017, 4.2e-07},
+    {"xatan", 1e-10, 1, 7.8539816342244831e-1, 11.859499055250201, 4.2e-07},
+    {"xatan", -1e-12, -1.0000001, -1.5707913267951497, -8.4056214404421984, 5.8e-10},
+    // The cancelling side at large |z|: -1e7 was -16.8054, beyond 6.7e7 "Err:503".
+    {"xasinh", -1e7, 0, -1.6811242831518268e+1, 0, 1e-12},
+    {"xasinh", -1e8, 3, -1.9113827924512311e+1, 2.9999999999999989e-8, 1e-12},
+    {"xasinh", -3e9, -2e9, -2.2698887696237125e+1, -0.58800260354756755, 1e-12},
+    {"xasinh", 0, -1e10, -2.3718998110500402e+1, -1.5707963267948966, 1e-12},
+    {"xasin", 0.5, 1e8, 4.9999999999999997e-9, 19.113827924512311, 1e-12},
+    {"xasin", -1e8, 0, -1.5707963267948966, 19.113827924512311, 1e-12},
+    {"xasin", 1e9, 1e9, 7.8539816339744831e-1, 21.762986607786329, 1e-12},
+    {"xacos", 2, 1e9, 1.5707963247948966, -21.416413017506356, 1e-12},
+    {"xacosh", -1e8, 0, -1.9113827924512311e+1, 3.1415926535897932, 1e-12}, // the side taken at -4 too
+    {"xacosh", -1e10, 0.5, -2.3718998110500402e+1, -3.1415926535397932, 1e-12}, // -(principal value)
+    // Beyond |z| of about 1.3e154 (z^2 overflows the double), either side.
+    {"xasinh", -1e200, 1e150, -4.6121016577936908e+2, 1.0e-50, 1e-12},
+    {"xasinh", 1e300, 1e300, 6.9181524866905362e+2, 0.78539816339744831, 1e-12},
+    {"xasin", -1e300, 1e-300, -1.5707963267948966, 691.46867507877365, 1e-12},
+    {"xasin", 1e160, -1e160, 7.8539816339744831e-1, -369.45333564988723, 1e-12},
+    {"xacos", 1e200, 0, 0, 461.21016577936908, 1e-12},
+    {"xacosh", -1e155, -1e155, -3.57940410184917e+2, 2.3561944901923449, 1e-12},
+    {"xacosh", 1e300, 0, 6.9146867507877365e+2, 0, 1e-12},
+    // Small |z|: asinh(1e-15) was 11 % off, tiny arguments gave 0.
+    {"xasinh", 1e-15, 0, 1.0000000000000001e-15, 0, 1e-12},
+    {"xasinh", 1e-7, 3e-8, 9.9999999999999874e-8, 2.9999999999999852e-8, 1e-12},
+    {"xasinh", -1e-300, 1e-300, -1.0e-300, 1.0e-300, 1e-12},
+    {"xasinh", 0, 1e-10, 0, 1.0e-10, 1e-12},
+    {"xasin", 1e-10, 1e-10, 1.0e-10, 1.0e-10, 1e-12},
+    {"xasin", 0, 1e-300, 0, 1.0e-300, 1e-12},
+    {"xasin", -3e-8, 1e-7, -2.9999999999999852e-8, 9.9999999999999874e-8, 1e-12},
+    {"xasin", 1e-7, 0, 1.0000000000000016e-7, 0, 1e-12},
+    {"xatan", 1e-200, 1e-200, 9.9999999999999998e-201, 9.9999999999999998e-201, 1e-12},
+    {"xatan", 0, -1e-15, 0, -1.0000000000000001e-15, 1e-12},
+    {"xatan", 2e-6, 3e-6, 2.0000000000153332e-6, 2.9999999999970001e-6, 1e-12},
+    {"xatanh", 1e-300, 0, 1.0e-300, 0, 1e-12},
+    {"xatanh", -1e-15, 1e-16, -1.0000000000000001e-15, 9.9999999999999998e-17, 1e-12},
+    {"xatanh", 1e-5, 0, 1.0000000000333334e-5, 0, 1e-12},
+};
+
+TEST(ComplexKernels, MendedRegionsMeetTheTarget)
+{
+    for (const Target &c : mended) {
+        Complex r = kernel1(c.name)(c.x, c.y);
+        long double dre = (long double)r.re - c.re, dim = (long double)r.im - c.im;
+        double e = (double)(x87_sqrt(dre * dre + dim * dim) / mag({c.re, c.im}));
+        EXPECT_LE(e, c.bound) << c.name << "(" << c.x << ", " << c.y << ") = (" << r.re << ", " << r.im << ")";
+    }
+}
+
+// Just outside those regions the specified steps stand, bit for bit.
+const Exact kept_cases[] = {
+    {"xatanh", 0.99, 0.01, 0, 0, 0x1.3c97738f57cd5p+1, 0x1.94b25b15645c5p-2},
+    {"xatan", -0.02, 1.01, 0, 0, -0x1.05aeb2a83c8a5p+0, 0x1.1fe9a4acf0cc5p+1},
+    {"xatan", 0.0003, -0.0002, 0, 0, 0x1.3a92a33a19f13p-12, -0x1.a36e2c9645cffp-13},
+    {"xasin", 0.3, 0.6, 0, 0, 0x1.07f1de0f21e26p-2, 0x1.2c32852b36183p-1},
+    {"xasin", 0.2, -40, 0, 0, 0x1.47932e1e58d6ap-8, -0x1.1875e36d6a73cp+2},
+    {"xasin", 0.2, 0.1, 0, 0, 0x1.9a38c23925e63p-3, 0x1.a13c0ebc6f1aep-4},
+    {"xasinh", -0.5, 0.3, 0, 0, -0x1.fdda44e027291p-2, 0x1.140664e17d673p-2},
+    {"xasinh", 0.1, 0.26, 0, 0, 0x1.a74590d0f0c9p-4, 0x1.0bde8e5fe631cp-2},
+    {"xacosh", -0.3, 1.2, 0, 0, -0x1.07b785f652d9dp+0, -0x1.c30d94c9e91p+0},
+#if defined(__x86_64__) // through fsin/fcos
+    {"xtan", 1.55, 0.01, 0, 0, 0x1.386297aafbb79p+5, 0x1.2c87b0a781894p+4},
+    {"xtanh", 0.01, -1.56, 0, 0, 0x1.71702ae0c7b5ap+5, -0x1.8eccc7cf63a0ep+5},
+#endif
+};
+
+TEST(ComplexKernels, OutsideTheMendedRegionsBitsStand)
+{
+    for (const Exact &c : kept_cases) {
+        Complex r = call(c.name, c.a, c.b, c.c, c.d);
+        EXPECT_TRUE(same_bits(r.re, c.re) && same_bits(r.im, c.im))
+            << c.name << "(" << c.a << ", " << c.b << ") = (" << r.re << ", " << r.im << ")";
+    }
+}
 
 // The exported kernels compute with a 64-bit significand even when the
 // caller runs the x87 at 53 bits.
