@@ -23,7 +23,7 @@ static const long double POLE_D = 0x1p-16L;      // tan, tanh: D = cosh 2b + cos
 static const long double UNIT_NEAR = 0x1p-16L;   // atan, atanh: |1 -+ z|^2 below this share of 1 + |z|^2
 static const long double ATAN_SMALL = 0x1p-24L;  // atan, atanh: |z|^2 below this
 static const long double ASIN_SMALL = 0x1p-8L;   // asin, asinh: |z|^2 below this
-static const long double W_CANCELS = 0x1p-8L;    // asin, asinh, acosh: |w|^2 below this share of |s|^2
+static const double W_CANCELS = 0x1p-4;         // asin, asinh, acosh: |w| below this share of |s|
 
 static inline int exponent_field(double v) { return (int)((double_bits(v) >> 52) & 0x7FF); }
 
@@ -143,6 +143,37 @@ struct TanParts {
     long double circular, hyperbolic; // sin 2a / D, sinh 2b / D
 };
 
+#define COLD static __attribute__((noinline, cold))
+
+// The two places where the quotients of tan_parts fail:
+// - E(2b) or 1/E(2b) beyond the extended range, |b| > 5678: S/D is inf/inf
+//   there, but the quotient is ±1 to far below the last bit, and sin 2a / D
+//   a zero with the sign of sin 2a. An undefined cos 2a (a infinite) leaves
+//   D and both parts NaN.
+// - Near a pole (cos 2a close to -1, b small) D = C + cos 2a cancels: there
+//   D = 2 sinh^2 b + 2 cos^2 a = (E - 1)^2/(2E) + 2 cos^2 a, with E - 1 from
+//   f2xm1 (|2b log2 e| < 1/2 here), free of cancellation. The sum errs by
+//   2^-64/D; the processor's reduction of a and 2a by its 66-bit pi shifts
+//   the distance from the pole by about |a| 2^-66 in both forms alike, so the
+//   other form is worth taking only where the first error is the larger by
+//   far: D (2a)^2 < 1/8. (D >= 0 leaves out |2a| >= 2^63, which fcos returns
+//   unreduced.)
+COLD TanParts tan_edge(TanParts parts, double a, double b, long double e, long double c, long double d)
+{
+    long double a2 = 2.0L * a;
+    if (__builtin_isinf(c)) {
+        parts.hyperbolic = d != d ? d : b > 0 ? 1.0L : -1.0L;
+    } else if (d < POLE_D && d >= 0 && d * a2 * a2 < 0.125L) {
+        long double em1 = x87_f2xm1(2.0L * b * LOG2E);
+        long double ca = x87_cos(a);
+        long double dp = em1 * em1 / (2.0L * e) + 2.0L * ca * ca;
+        long double s = e - c;
+        parts.circular = x87_sin(a2) / dp;
+        parts.hyperbolic = s / dp;
+    }
+    return parts;
+}
+
 static inline TanParts tan_parts(double a, double b)
 {
     long double e = exp_e(2.0L * b);
@@ -150,28 +181,11 @@ static inline TanParts tan_parts(double a, double b)
     cosh_first(e, &c, &s);
     long double a2 = 2.0L * a;
     long double d = c + x87_cos(a2);
-    if (__builtin_isinf(c)) {
-        // E(2b) or 1/E(2b) beyond the extended range, |b| > 5678: S/D is
-        // inf/inf there, but the quotient is ±1 to far below the last bit, and
-        // sin 2a / D is a zero with the sign of sin 2a. An undefined cos 2a
-        // (a infinite) leaves D and both parts NaN.
-        TanParts limit = {x87_sin(a2) / d, d != d ? d : b > 0 ? 1.0L : -1.0L};
-        return limit;
-    }
-    if (d < POLE_D && d >= 0 && d * a2 * a2 < 0.125L) {
-        // Near a pole (cos 2a close to -1, b small) the sum cancels: there
-        // D = 2 sinh^2 b + 2 cos^2 a = (E - 1)^2/(2E) + 2 cos^2 a, with E - 1
-        // from f2xm1 (|2b log2 e| < 1/2 here), free of cancellation. The sum
-        // errs by 2^-64/D; the processor's reduction of a and 2a by its
-        // 66-bit pi shifts the distance from the pole by about |a| 2^-66 in
-        // both forms alike, so the other form is worth taking only where the
-        // first error is the larger by far: D (2a)^2 < 1/8. (D >= 0 leaves
-        // out |2a| >= 2^63, which fcos returns unreduced.)
-        long double em1 = x87_f2xm1(2.0L * b * LOG2E);
-        long double ca = x87_cos(a);
-        d = em1 * em1 / (2.0L * e) + 2.0L * ca * ca;
-    }
     TanParts parts = {x87_sin(a2) / d, s / d};
+    // Beyond |b| = 1000 sinh 2b / D is 1 and sin 2a / D a zero in double
+    // until E(2b) overflows; a D below POLE_D (or NaN) may be near a pole.
+    if (__builtin_expect(__builtin_fabs(b) > 1000 || !(d >= POLE_D), 0))
+        return tan_edge(parts, a, b, e, c, d);
     return parts;
 }
 
@@ -211,19 +225,44 @@ FPU_GUARDED Complex __xtanh(double x, double y)
 //   root from the unrounded arguments, and the logarithm without rounding w.
 // - |z| small (asin, asinh): w is close to 1 and ln |w| loses its relative
 //   accuracy; from u = w - 1, ln |w| = 1/2 log1p(2 Re u + |u|^2).
-struct Log {
+// The common path tells them apart in double, beside its extended work, and
+// leaves the rest to the cold functions below.
+
+// A complex value kept in extended precision (a root or a logarithm).
+struct Ext {
     long double re, im;
 };
 
-static inline Log log_ext(long double re, long double im)
+enum Region { CANCELS, HUGE, SMALL };
+
+static inline int finite(double v) { return __builtin_isfinite(v); }
+
+static inline double larger_part(double re, double im)
 {
-    Log l = {0.5L * ln(re * re + im * im), x87_atan2(im, re)};
+    double a = __builtin_fabs(re), b = __builtin_fabs(im);
+    return a > b ? a : b;
+}
+
+// w below s/16 (in the larger part of each): w is what is left of a sum
+// whose parts nearly cancelled.
+static inline int cancels(double wre, double wim, Complex s)
+{
+    return larger_part(wre, wim) < larger_part(s.re, s.im) * W_CANCELS;
+}
+
+static inline int small(double x, double y) { return x * x + y * y < (double)ASIN_SMALL; }
+
+static inline Ext log_ext(long double re, long double im)
+{
+    Ext l = {0.5L * ln(re * re + im * im), x87_atan2(im, re)};
     return l;
 }
 
-static inline Log log_of_inverse(long double vre, long double vim, long double wim)
+// -ln v, the logarithm of w = 1/v; wim is w's imaginary part as the sum gave
+// it, whose sign a zero imaginary part of v leaves to decide (on a cut).
+static inline Ext log_of_inverse(long double vre, long double vim, long double wim)
 {
-    Log l = {-0.5L * ln(vre * vre + vim * vim), x87_atan2(vim != 0 ? -vim : wim, vre)};
+    Ext l = {-0.5L * ln(vre * vre + vim * vim), x87_atan2(vim != 0 ? -vim : wim, vre)};
     return l;
 }
 
@@ -234,12 +273,12 @@ static inline long double ln_abs_1p(long double ure, long double uim)
 }
 
 // xsqrt's steps on unrounded arguments (only where they exceed the double).
-static inline Log root_ext(long double a, long double b)
+COLD Ext root_ext(long double a, long double b)
 {
     long double m = x87_sqrt(a * a + b * b);
     long double t = x87_sqrt((m + __builtin_fabsl(a)) * 0.5L);
     long double st = __builtin_signbit(b) ? -t : t;
-    Log r = {t, st};
+    Ext r = {t, st};
     if (a > 0)
         r.im = b / (2.0L * t);
     else if (a < 0)
@@ -247,44 +286,34 @@ static inline Log root_ext(long double a, long double b)
     return r;
 }
 
-static inline int finite(double v) { return __builtin_isfinite(v); }
-
-// The root of xasin, xasinh and xacosh: xsqrt(a, b) with a and b rounded to
-// double; *huge where they overflow (x and y finite).
-static inline Log root(double x, double y, long double a, long double b, int *huge)
+// The arguments of xsqrt overflow the double while z is finite.
+static inline int huge(double x, double y, double a, double b)
 {
-    double da = (double)a, db = (double)b;
-    *huge = !(finite(da) && finite(db)) && finite(x) && finite(y);
-    if (*huge)
-        return root_ext(a, b);
-    Complex s = __xsqrt(da, db);
-    Log r = {s.re, s.im};
-    return r;
+    return __builtin_expect(!(finite(a) && finite(b)), 0) && finite(x) && finite(y);
 }
 
-static inline int cancels(long double wre, long double wim, Log s)
+static inline Complex negated_i_times(Ext l) // -i l as the full complex product
 {
-    return wre * wre + wim * wim < (s.re * s.re + s.im * s.im) * W_CANCELS;
+    return pair(-0.0L * l.re + 1.0L * l.im, -0.0L * l.im - 1.0L * l.re);
 }
 
-// asin z = -i ln(iz + sqrt(1 - z^2)), the products with i and -i written out
-// in full so that infinities and signed zeros pass as the arithmetic gives them.
-FPU_GUARDED Complex __xasin(double x, double y)
+// asin z = -i ln w for the three regions; s is the root (xsqrt's or root_ext's).
+COLD Complex asin_edge(double x, double y, Ext s, Region region)
 {
-    long double xx = (long double)x * x;
-    long double yy = (long double)y * y;
-    int huge;
-    Log s = root(x, y, 1.0L - (xx - yy), 0.0L - 2.0L * x * y, &huge);
     long double izre = 0.0L * x - 1.0L * y, izim = 1.0L * x + 0.0L * y;
-    long double wre = izre + s.re;
-    long double wim = izim + s.im;
-    Log l;
-    if (cancels(wre, wim, s)) {
+    long double wre = izre + s.re, wim = izim + s.im;
+    Ext l;
+    if (region == HUGE) {
+        Complex sd = {(double)s.re, (double)s.im};
+        region = cancels((double)wre, (double)wim, sd) ? CANCELS : HUGE;
+    }
+    if (region == CANCELS) {
         l = log_of_inverse(s.re - izre, s.im - izim, wim);
-    } else if (huge) {
+    } else if (region == HUGE) {
         l = log_ext(wre, wim);
-    } else if (xx + yy < ASIN_SMALL && xx + yy != 0) {
+    } else {
         // u = w - 1 = iz + s - 1 = iz - z^2/(1 + s); on the real axis |w| = 1.
+        long double xx = (long double)x * x, yy = (long double)y * y;
         l.im = x87_atan2((double)wim, (double)wre);
         l.re = 0;
         if (y != 0) {
@@ -293,12 +322,32 @@ FPU_GUARDED Complex __xasin(double x, double y)
             long double ure = izre - (zre * dre + zim * dim) / dd;
             long double uim = izim - (zim * dre - zre * dim) / dd;
             l.re = ln_abs_1p(ure, uim);
+        } else if (x == 0) { // z = 0: the steps as they are
+            Complex c = __xlog((double)wre, (double)wim);
+            l.re = c.re;
+            l.im = c.im;
         }
-    } else {
-        Complex c = __xlog((double)wre, (double)wim);
-        l.re = c.re;
-        l.im = c.im;
     }
+    return negated_i_times(l);
+}
+
+// asin z = -i ln(iz + sqrt(1 - z^2)), the products with i and -i written out
+// in full so that infinities and signed zeros pass as the arithmetic gives them.
+FPU_GUARDED Complex __xasin(double x, double y)
+{
+    long double xx = (long double)x * x;
+    long double yy = (long double)y * y;
+    long double a = 1.0L - (xx - yy), b = 0.0L - 2.0L * x * y;
+    if (huge(x, y, (double)a, (double)b))
+        return asin_edge(x, y, root_ext(a, b), HUGE);
+    Complex s = __xsqrt((double)a, (double)b);
+    if (__builtin_expect(cancels(s.re - y, x + s.im, s), 0))
+        return asin_edge(x, y, Ext{s.re, s.im}, CANCELS);
+    if (__builtin_expect(small(x, y), 0))
+        return asin_edge(x, y, Ext{s.re, s.im}, SMALL);
+    long double wre = (0.0L * x - 1.0L * y) + s.re;
+    long double wim = (1.0L * x + 0.0L * y) + s.im;
+    Complex l = __xlog((double)wre, (double)wim);
     return pair(-0.0L * l.re + 1.0L * l.im, -0.0L * l.im - 1.0L * l.re);
 }
 
@@ -316,30 +365,43 @@ struct AtanParts {
     long double angle, log; // 1/2 atan2(2q, 1 - |z|^2), 1/4 ln(quotient)
 };
 
+// Near a singular point (p near ±1, q near 0) r1 - 2p (or r1 + 2p) and 1 - r
+// cancel: they are formed as (1 -+ p)^2 + q^2 and (1 - p)(1 + p) - q^2
+// instead, with 1 - p and 1 + p exact (|p| lies between 1/2 and 2 there).
+// At small |z| the quotient is 1 + 4p/(r1 - 2p), its logarithm log1p's.
+COLD AtanParts atan_edge(double p, double q, int near)
+{
+    long double r = (long double)q * q + (long double)p * p;
+    long double q2 = 2.0L * q;
+    AtanParts parts;
+    if (near) {
+        long double pm = 1.0L - p, pp = 1.0L + p, qq = (long double)q * q;
+        parts.log = 0.25L * ln((pp * pp + qq) / (pm * pm + qq));
+        parts.angle = 0.5L * x87_atan2(q2, pm * pp - qq);
+    } else {
+        long double p2 = 2.0L * p, r1 = r + 1.0L;
+        if (p != 0) // (else the logarithm of 1, +0 as the quotient gives it)
+            parts.log = 0.25L * x87_yl2xp1(LN2, 2.0L * p2 / (r1 - p2));
+        else
+            parts.log = 0.25L * ln((r1 + p2) / (r1 - p2));
+        parts.angle = 0.5L * x87_atan2(q2, 1.0L - r);
+    }
+    return parts;
+}
+
 static inline AtanParts atan_parts(double p, double q)
 {
+    // The regions, told in double beside the extended work: (1 - |p|)^2 + q^2
+    // below UNIT_NEAR of 1 + p^2 + q^2, or p^2 + q^2 below ATAN_SMALL.
+    double pp = p * p + q * q, dp = 1 - __builtin_fabs(p);
+    int near = dp * dp + q * q < (1 + pp) * (double)UNIT_NEAR;
+    if (__builtin_expect(near || pp < (double)ATAN_SMALL, 0))
+        return atan_edge(p, q, near);
     long double r = (long double)q * q + (long double)p * p;
     long double q2 = 2.0L * q;
     long double p2 = 2.0L * p;
     long double r1 = r + 1.0L;
-    long double num = r1 + p2, den = r1 - p2, cosine = 1.0L - r;
-    AtanParts parts;
-    if (num < r1 * UNIT_NEAR || den < r1 * UNIT_NEAR) {
-        // z near a singular point (p near ±1, q near 0): r1 - 2p and 1 - r
-        // cancel. Formed as (1 - p)^2 + q^2 and (1 - p)(1 + p) - q^2 instead,
-        // with 1 - p and 1 + p exact (|p| lies between 1/2 and 2 here).
-        long double pm = 1.0L - p, pp = 1.0L + p, qq = (long double)q * q;
-        num = pp * pp + qq;
-        den = pm * pm + qq;
-        cosine = pm * pp - qq;
-        parts.log = 0.25L * ln(num / den);
-    } else if (r < ATAN_SMALL && p != 0) {
-        // |z| small: the quotient is 1 + 4p/den.
-        parts.log = 0.25L * x87_yl2xp1(LN2, 2.0L * p2 / den);
-    } else {
-        parts.log = 0.25L * ln(num / den);
-    }
-    parts.angle = 0.5L * x87_atan2(q2, cosine);
+    AtanParts parts = {0.5L * x87_atan2(q2, 1.0L - r), 0.25L * ln((r1 + p2) / (r1 - p2))};
     return parts;
 }
 
@@ -349,56 +411,69 @@ FPU_GUARDED Complex __xatan(double x, double y)
     return pair(a.angle, a.log);
 }
 
-// asinh z = ln(z + sqrt(z^2 + 1)); w = z + s cancels for Re z < 0 (and on the
-// cut below -i), where v = s - z.
-FPU_GUARDED Complex __xasinh(double x, double y)
+// asinh z = ln(z + sqrt(z^2 + 1)) and acosh z = ln(z + sqrt(z^2 - 1)) in the
+// three regions; w = z + s cancels where s is close to -z (Re z < 0, and for
+// asinh the cut below -i), and v = s - z (asinh) or z - s (acosh).
+COLD Complex hyperbolic_edge(double x, double y, Ext s, Region region, int acosh)
 {
-    long double xx = (long double)x * x;
-    long double yy = (long double)y * y;
-    int huge;
-    Log s = root(x, y, (xx - yy) + 1.0L, 2.0L * x * y + 0.0L, &huge);
     long double wre = x + s.re, wim = y + s.im;
-    if (cancels(wre, wim, s)) {
-        Log l = log_of_inverse(s.re - x, s.im - y, wim);
-        return pair(l.re, l.im);
+    if (region == HUGE) {
+        Complex sd = {(double)s.re, (double)s.im};
+        region = cancels((double)wre, (double)wim, sd) ? CANCELS : HUGE;
     }
-    if (huge) {
-        Log l = log_ext(wre, wim);
-        return pair(l.re, l.im);
-    }
-    if (xx + yy < ASIN_SMALL && xx + yy != 0) {
-        // u = w - 1 = z + s - 1 = z + z^2/(1 + s); on the imaginary axis |w| = 1.
-        long double re = 0;
+    Ext l;
+    if (region == CANCELS) {
+        l = acosh ? log_of_inverse(x - s.re, y - s.im, wim) : log_of_inverse(s.re - x, s.im - y, wim);
+    } else if (region == HUGE) {
+        l = log_ext(wre, wim);
+    } else {
+        // asinh: u = w - 1 = z + s - 1 = z + z^2/(1 + s); on the imaginary
+        // axis |w| = 1.
+        long double xx = (long double)x * x, yy = (long double)y * y;
+        l.im = x87_atan2((double)wim, (double)wre);
+        l.re = 0;
         if (x != 0) {
             long double zre = xx - yy, zim = 2.0L * x * y;
             long double dre = 1.0L + s.re, dim = s.im, dd = dre * dre + dim * dim;
             long double ure = x + (zre * dre + zim * dim) / dd;
             long double uim = y + (zim * dre - zre * dim) / dd;
-            re = ln_abs_1p(ure, uim);
+            l.re = ln_abs_1p(ure, uim);
+        } else if (y == 0) { // z = 0: the steps as they are
+            return __xlog((double)wre, (double)wim);
         }
-        return pair(re, x87_atan2((double)wim, (double)wre));
     }
-    return __xlog((double)wre, (double)wim);
+    return pair(l.re, l.im);
+}
+
+// asinh z = ln(z + sqrt(z^2 + 1)).
+FPU_GUARDED Complex __xasinh(double x, double y)
+{
+    long double xx = (long double)x * x;
+    long double yy = (long double)y * y;
+    long double a = (xx - yy) + 1.0L, b = 2.0L * x * y + 0.0L;
+    if (huge(x, y, (double)a, (double)b))
+        return hyperbolic_edge(x, y, root_ext(a, b), HUGE, 0);
+    Complex s = __xsqrt((double)a, (double)b);
+    if (__builtin_expect(cancels(x + s.re, y + s.im, s), 0))
+        return hyperbolic_edge(x, y, Ext{s.re, s.im}, CANCELS, 0);
+    if (__builtin_expect(small(x, y), 0))
+        return hyperbolic_edge(x, y, Ext{s.re, s.im}, SMALL, 0);
+    return __xlog((double)(x + (long double)s.re), (double)(y + (long double)s.im));
 }
 
 // acosh z = ln(z + sqrt(z^2 - 1)); the principal value for x >= 0 only (for
-// x < 0 the negative of it). w = z + s cancels for Re z < 0, where v = z - s.
+// x < 0 the negative of it).
 FPU_GUARDED Complex __xacosh(double x, double y)
 {
     long double xx = (long double)x * x;
     long double yy = (long double)y * y;
-    int huge;
-    Log s = root(x, y, (xx - yy) - 1.0L, 2.0L * x * y - 0.0L, &huge);
-    long double wre = x + s.re, wim = y + s.im;
-    if (cancels(wre, wim, s)) {
-        Log l = log_of_inverse(x - s.re, y - s.im, wim);
-        return pair(l.re, l.im);
-    }
-    if (huge) {
-        Log l = log_ext(wre, wim);
-        return pair(l.re, l.im);
-    }
-    return __xlog((double)wre, (double)wim);
+    long double a = (xx - yy) - 1.0L, b = 2.0L * x * y - 0.0L;
+    if (huge(x, y, (double)a, (double)b))
+        return hyperbolic_edge(x, y, root_ext(a, b), HUGE, 1);
+    Complex s = __xsqrt((double)a, (double)b);
+    if (__builtin_expect(cancels(x + s.re, y + s.im, s), 0))
+        return hyperbolic_edge(x, y, Ext{s.re, s.im}, CANCELS, 1);
+    return __xlog((double)(x + (long double)s.re), (double)(y + (long double)s.im));
 }
 
 FPU_GUARDED Complex __xatanh(double x, double y)

@@ -284,39 +284,96 @@ long double __y1_ext(double x)
 
 // Jn/Jn-1 = x/(2n - x^2/(2(n+1) - x^2/(2(n+2) - ...))) for n > x, cut off at
 // `depth` terms and evaluated from the deepest one up (t = 0 stands for the
-// rest). Each t_i = x^2/(2i - t_(i+1)) is about x J[i]/J[i-1], so the product
-// of the t_i over x^depth is about J[n+depth]/J[n], and its square is the
-// relative error of the cut to within a factor of a few: `tail` is that
-// product, formed beside the division chain at next to no cost.
-struct Fraction {
-    long double ratio, tail;
-};
-
-static inline Fraction fraction(int64_t n, double x, long double xx, int64_t depth)
+// rest).
+static inline long double fraction_ratio(int64_t n, double x, long double xx, int64_t depth)
 {
-    long double t = 0, tail = 1;
-    for (int64_t i = n + depth; i > n; i--) {
+    long double t = 0;
+    for (int64_t i = n + depth; i > n; i--)
         t = xx / (2 * (long double)i - t);
-        tail *= t;
-    }
-    Fraction f = {x / (2 * (long double)n - t), tail};
-    return f;
+    return x / (2 * (long double)n - t);
 }
 
-// The ratio from a fraction cut too early: deepen it, doubling the depth,
-// until two successive values agree to a few units of the extended format.
-// Each doubling at least squares the error of the cut; n just above a large
-// x needs the most terms, and the cap lies far beyond what any order needs.
-static long double converged_ratio(int64_t n, double x, long double xx, long double ratio)
+// The cut after sixteen terms errs by about (J[n+16]/J[n])^2 relative, the
+// square of the product of the ratios r_i = J[i]/J[i-1], i = n+1 ... n+16.
+// Their logarithms are convex in i, so the product is below (r1 r16)^8, with
+// r1 about x/(m + sqrt(m^2 - x^2)), m = n + 1 (Debye's form), at most
+// x m/(2m^2 - x^2), and r16 below x/(2n + 32 - x): the error stays below
+// (r1 r16)^16, which the test takes in double beside the fraction (measured
+// against the error estimated from the sixteen terms themselves: never
+// below it). Where it passes 2^-49 the sixteen terms may fall short (orders
+// not far above x): the fraction is then evaluated with 32 terms, and where
+// the two differ by more than 2^-50 (enough to move the double result; below
+// that the bits of the sixteen terms stand), deepened further, doubling the
+// depth until two successive values agree to a few units of the extended
+// format. Each doubling at least squares the error; n just above a large x
+// needs the most terms, and the cap lies far beyond what any order needs.
+static inline int may_fall_short(int64_t n, double x)
 {
-    for (int64_t depth = 32; depth <= (int64_t)1 << 24; depth *= 2) {
-        long double deeper = fraction(n, x, xx, depth).ratio;
+    double m = (double)n + 1;
+    return x * x * m > 0x1.eabp-4 * (2 * m * m - x * x) * (2 * (double)n + 32 - x); // r1 r16 > 2^(-49/16)
+}
+
+static __attribute__((noinline, cold)) long double checked_ratio(int64_t n, double x, long double xx,
+                                                                long double ratio)
+{
+    long double deeper = fraction_ratio(n, x, xx, 32);
+    if (__builtin_fabsl(deeper - ratio) <= __builtin_fabsl(deeper) * 0x1p-50L)
+        return ratio;
+    ratio = deeper;
+    for (int64_t depth = 64; depth <= (int64_t)1 << 24; depth *= 2) {
+        deeper = fraction_ratio(n, x, xx, depth);
         int agree = __builtin_fabsl(deeper - ratio) <= __builtin_fabsl(deeper) * 0x1p-62L;
         ratio = deeper;
         if (agree)
             break;
     }
     return ratio;
+}
+
+// The backward recurrence from J[n]/J[n-1] = ratio down to J0 and J1: c
+// stands for J[i-1], p for J[i], both scaled by 1/J[n-1]. Since |J[i-1]| <= 1,
+// the result ratio/(scale) is below ratio/|c|: once |c| passes ratio * 2^1100
+// the result is a zero in double (vanished), fixed long before c could
+// overflow the extended range.
+struct Recurrence {
+    long double c, p; // J0 and J1 in the scale of the recurrence
+    int vanished;
+};
+
+static inline Recurrence recurrence(int64_t n, double x, long double ratio)
+{
+    long double limit = x87_scale(ratio, 1100);
+    Recurrence rc = {1, ratio, 0};
+    for (int64_t i = n - 1; i >= 1; i--) {
+        long double next = ((2 * rc.c) / x) * (long double)i - rc.p;
+        rc.p = rc.c;
+        rc.c = next;
+        if (__builtin_fabsl(rc.c) > limit) {
+            rc.vanished = 1;
+            break;
+        }
+    }
+    return rc;
+}
+
+// Near a zero of J0 both J0(x) and c are small and mostly error (the kernel's
+// absolute error, the cancellation in the last steps), and so is their
+// quotient; J1, for which p stands, is near its extremum there. Where
+// |J0| >= |J1|/16 the error of the quotient stays within a few units of the
+// double, and J0 normalises.
+static inline int normalise_by_j1(Recurrence rc)
+{
+    return !rc.vanished && __builtin_fabsl(rc.c) < 0.0625L * __builtin_fabsl(rc.p);
+}
+
+// The backward branch near a zero of J0, where J1 normalises: the recurrence
+// again (rare), for the J1 in its scale. j is J0(x), already evaluated.
+static __attribute__((noinline, cold)) long double by_j1(int64_t n, double x, long double ratio, long double j)
+{
+    Recurrence rc = recurrence(n, x, ratio);
+    if (normalise_by_j1(rc))
+        return (ratio * __j1_ext(x)) / rc.p;
+    return (ratio * j) / rc.c;
 }
 
 // Jn(x). Orders up to x by forward recurrence from J0 and J1; beyond x by
@@ -355,51 +412,24 @@ long double __jn_ext(int order, double x)
         }
         r = b;
     } else {
-        // Sixteen terms at least; more only where the estimate allows the cut
-        // an error above 2^-48, enough to move the double result. (Below that
-        // the bits of the sixteen terms stand; deepening there too would
-        // only trade roundings at the level of the other errors.)
         long double xx = (long double)x * x;
-        Fraction f = fraction(n, x, xx, 16);
-        long double ratio = f.ratio;
-        long double x16 = xx * xx;
-        x16 *= x16;
-        x16 *= x16;
-        if (f.tail > x16 * 0x1p-24L)
-            ratio = converged_ratio(n, x, xx, ratio);
-        // c stands for J[i-1], p for J[i], both scaled by 1/J[n-1]. Since
-        // |J[i-1]| <= 1, the result ratio/(scale) is below ratio/|c|: once |c|
-        // passes ratio * 2^1100 the result is a zero in double, fixed long
-        // before c could overflow the extended range.
-        long double limit = x87_scale(ratio, 1100);
-        long double c = 1;
-        long double p = ratio;
-        int vanished = 0;
-        for (int64_t i = n - 1; i >= 1; i--) {
-            long double next = ((2 * c) / x) * (long double)i - p;
-            p = c;
-            c = next;
-            if (__builtin_fabsl(c) > limit) {
-                vanished = 1;
-                break;
-            }
-        }
-        fp_force(c);
+        long double ratio = fraction_ratio(n, x, xx, 16);
+        if (__builtin_expect(may_fall_short(n, x), 0))
+            ratio = checked_ratio(n, x, xx, ratio);
+        Recurrence rc = recurrence(n, x, ratio);
+        fp_force(rc.c);
         // J0 runs on every path, so that flags standing on entry are reported
         // the same way whether or not the recurrence stopped early.
         long double j = __j0_ext(x);
-        if (vanished) {
+        if (rc.vanished)
             r = 0; // the normalisation by J0 has the sign of J0: Jn(x) > 0 here
-        } else if (__builtin_fabsl(c) < 0.0625L * __builtin_fabsl(p)) {
-            // Near a zero of J0 both j and c are small and mostly error (the
-            // kernel's absolute error, the cancellation in the last steps),
-            // and so is their quotient; J1, for which p stands, is near its
-            // extremum there. Where |J0| >= |J1|/16 the error of the quotient
-            // stays within a few units of the double, and J0 is kept.
-            r = (ratio * __j1_ext(after(x))) / p;
-        } else {
-            r = (ratio * j) / c;
-        }
+        else if (__builtin_expect(x > 2 && j * j * x < 0.004L, 0))
+            // Beyond x = 2 (J0 has no zero below) J0^2 + J1^2 is close to
+            // 2/(pi x), so |J0| < |J1|/16 only where J0^2 x < 2/(257 pi),
+            // about 0.0025: the margin leaves the exact test to by_j1.
+            r = by_j1(n, after(x), ratio, j);
+        else
+            r = (ratio * j) / rc.c;
     }
     return negate ? -r : r;
 }
