@@ -98,8 +98,10 @@ const Exact exact_cases[] = {
     {"xtan", -2, kInf, 0, 0, 0, 1},     // sin(-4) > 0
     {"xtanh", -1e300, 2, 0, 0, -1, -0.0}, // sin 4 < 0
     {"xtanh", -kInf, 0, 0, 0, -1, 0},
+#if defined(__x86_64__) // the processor's fcos(inf) is NaN; qemu's leaves inf
     {"xtan", kInf, 1, 0, 0, kNaN, kNaN},
     {"xtanh", 1e5, kInf, 0, 0, kNaN, kNaN},
+#endif
     {"xasin", 2, 0, 0, 0, 1.5707963267948966, -0x1.5124271980434p+0},
     {"xacos", 2, 0, 0, 0, 0, 0x1.5124271980434p+0},
     {"xacos", 1, 0, 0, 0, 0, 0},
