@@ -89,7 +89,8 @@ def prose():
                 fail("functions.txt:%d: KEY: VALUE expected" % number)
             if key == "example":
                 block["examples"].append(value)
-            elif key in ("en", "de", "formula", "errors.en", "errors.de", "accuracy") and key not in block:
+            elif key in ("en", "de", "formula", "errors.en", "errors.de", "accuracy", "accuracy.en",
+                         "accuracy.de") and key not in block:
                 block[key] = value
             else:
                 fail("functions.txt:%d: unknown or repeated key %s" % (number, key))
@@ -166,7 +167,7 @@ TEXTS = {
         "param_head": "| # | Parameter | Description | German | German description | Type |",
         "computes": "**What it computes.**",
         "errors": "**Errors.**",
-        "accuracy": "**Accuracy.** Known limitations: [accuracy report](accuracy.md#%s).",
+        "accuracy": "**Accuracy.** Measured against 200-bit reference values: [accuracy report](accuracy.md#%s).",
         "examples": "**Examples.**",
         "example_head": "| Formula | Result |",
         "nan": "NaN (error value)",
@@ -205,7 +206,7 @@ TEXTS = {
         "param_head": "| # | Parameter | Beschreibung | Englisch | Englische Beschreibung | Typ |",
         "computes": "**Was sie berechnet.**",
         "errors": "**Fehler.**",
-        "accuracy": "**Genauigkeit.** Bekannte Grenzen: [Genauigkeitsbericht](accuracy.md#%s).",
+        "accuracy": "**Genauigkeit.** Gemessen an Referenzwerten mit 200 Bit: [Genauigkeitsbericht](accuracy.md#%s).",
         "examples": "**Beispiele.**",
         "example_head": "| Formel | Ergebnis |",
         "nan": "NaN (Fehlerwert)",
@@ -250,7 +251,8 @@ def render(lang, own, other, blocks, examples, results):
         out += [t["computes"] + " " + b[lang], "", "`" + b["formula"] + "`", "",
                 t["errors"] + " " + b["errors." + lang], ""]
         if "accuracy" in b:
-            out += [t["accuracy"] % b["accuracy"], ""]
+            note = b.get("accuracy." + lang)
+            out += [t["accuracy"] % b["accuracy"] + (" " + note if note else ""), ""]
         out += [t["examples"], "", t["example_head"], "|---|---|"]
         for formula, result in zip(examples[i], results[i]):
             shown = t["nan"] if result == "NaN" and f["result"] == "number" else "`%s`" % cell(result)

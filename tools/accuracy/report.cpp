@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -114,7 +115,12 @@ static std::string region_tables(const std::vector<Stats> &all)
     for (const Stats &s : all) {
         if (s.region->f != current) {
             current = s.region->f;
-            o << "\n#### " << func_info[current].sheet << " (" << code(func_info[current].name) << ")\n\n";
+            // An anchor per function (its sheet name in lower case) for the function reference.
+            std::string id = func_info[current].sheet;
+            for (char &c : id)
+                c = (char)std::tolower((unsigned char)c);
+            o << "\n<a id=\"" << id << "\"></a>\n\n#### " << func_info[current].sheet << " ("
+              << code(func_info[current].name) << ")\n\n";
             o << "| region | sampled | samples | worst E | median E | worst E/bound | over | hard | kept | "
                  "worst E/bound at |\n";
             o << "|---|---|---:|---:|---:|---:|---:|---:|---:|---|\n";
