@@ -415,8 +415,12 @@ const char *bin_of(const Input &in, bool *named)
             return "j0-zeros: n > |x|, |J0(x)| < 1e-3";
         if (n > ax && ax >= 0.8 * n)
             return "below-n: 0.8n <= |x| < n";
+        // The continued fraction is deepened wherever sixteen terms have not
+        // converged, which reaches below 0.8n for large orders.
+        if (n > ax)
+            return "backward branch elsewhere: n > |x|";
         *named = false;
-        return n > ax ? "backward branch elsewhere (n > |x|)" : "forward branch (n <= |x|)";
+        return "forward branch (n <= |x|)";
     }
     case F_YN: {
         double n = std::fabs((double)in.n);
@@ -447,16 +451,22 @@ const char *bin_of(const Input &in, bool *named)
     case F_XACOS:
     case F_XASINH:
     case F_XACOSH: {
-        if (m <= 1e-3 && (in.f == F_XASIN || in.f == F_XASINH))
-            return "small: |z| <= 1e-3";
+        // XARCCOS is built on XARCSIN and shares its regions.
+        if (m > 1e150)
+            return "huge: |z| > 1e150 (z^2 beyond the double range)";
+        // The log1p form takes over below |z| = 1/16.
+        if (m < 0.0625 && in.f != F_XACOSH)
+            return "small: |z| < 1/16";
         bool upper = in.f == F_XASIN || in.f == F_XACOS;
         bool cancelling = upper ? !std::signbit(y) : std::signbit(x);
+        // On a cut (a zero part) the sign of that zero and the branch of the
+        // square root decide which side cancels.
+        if ((x == 0 || y == 0) && m > 1)
+            return "cut: a zero part, |z| > 1";
         if (cancelling && m >= 1e4)
             return upper ? "upper-large: Im z >= 0, |z| >= 1e4" : "left-large: Re z <= 0, |z| >= 1e4";
-        if (cancelling) {
-            *named = false;
-            return upper ? "Im z >= 0, |z| < 1e4" : "Re z <= 0, |z| < 1e4";
-        }
+        if (cancelling)
+            return upper ? "upper: Im z >= 0 (iz + s cancels), |z| < 1e4" : "left: Re z <= 0 (z + s cancels), |z| < 1e4";
         break;
     }
     default:
