@@ -7,7 +7,7 @@
 # Each DIR holds one build's quorel-host (or quorel-host.exe) and libquorel.so
 # (or quorel.dll), for example build/linux-x64/host/.. after copying, or a
 # folder made with --stage. Inputs: the catalogue (list) in English and German,
-# every case file and demo sheet, and random formulas over all 40 functions
+# every case file, formula file and sample sheet, and random formulas over all 40 functions
 # (tests/differential/formulas.py), in English under the C locale and in German
 # under de_DE.UTF-8 (and de_DE.ISO-8859-1 when installed).
 #
@@ -76,6 +76,11 @@ for loc in "${locales[@]}"; do
     done
 done
 add "random-en C --lang 1033 eval --output case -f $work/random-en.txt"
+for f in examples/*-en.csv; do add "$(basename "$f")-C C --lang 1033 sheet --output case $root/$f"; done
+for loc in "${locales[@]:1}"; do
+    tag=${loc//[^A-Za-z0-9]/}
+    for f in examples/*-de.csv; do add "$(basename "$f")-$tag $loc --lang 1031 sheet --output case $root/$f"; done
+done
 for loc in "${locales[@]:1}"; do
     tag=${loc//[^A-Za-z0-9]/}
     add "random-de-$tag $loc --lang 1031 eval --output case -f $work/random-de.txt"
