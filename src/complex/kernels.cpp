@@ -14,10 +14,10 @@ static const long double LOG2_10 = 0xd.49a784bcd1b8afep-2L; // log2 10
 static const double LN10 = 2.302585092994046;               // ln 10 as a double
 static const double LOG10E = 0.4342944819032518;            // log10 e as a double
 
-// Where the specified steps lose accuracy, the kernels below change to a
+// Where the usual steps lose accuracy, the kernels below change to a
 // form without cancellation; these bounds say where. Each was set by
 // measurement against a 200-bit reference: inside it the other form is more
-// accurate, outside the specified steps are kept, their error at most a few
+// accurate, outside it the usual steps are kept, their error at most a few
 // units (tan, tanh within 26; the others within 15).
 static const long double POLE_D = 0x1p-16L;      // tan, tanh: D = cosh 2b + cos 2a below this
 static const long double UNIT_NEAR = 0x1p-16L;   // atan, atanh: |1 -+ z|^2 below this share of 1 + |z|^2

@@ -253,7 +253,7 @@ TEST(ComplexKernels, NativeTrigBits)
 }
 #endif
 
-// Where the specified steps lose accuracy the kernels use a form without
+// Where the usual steps lose accuracy the kernels use a form without
 // cancellation: near the poles of tan and tanh, near the singular points of
 // atan and atanh, on the cancelling side of asin, acos, asinh and acosh
 // (large |z| and the cuts), beyond the double range of their z^2, and at
@@ -334,7 +334,7 @@ TEST(ComplexKernels, MendedRegionsMeetTheTarget)
     }
 }
 
-// Just outside those regions the specified steps stand, bit for bit.
+// Just outside those regions the usual steps stand, bit for bit.
 const Exact kept_cases[] = {
     {"xatanh", 0.99, 0.01, 0, 0, 0x1.3c97738f57cd5p+1, 0x1.94b25b15645c5p-2},
     {"xatan", -0.02, 1.01, 0, 0, -0x1.05aeb2a83c8a5p+0, 0x1.1fe9a4acf0cc5p+1},

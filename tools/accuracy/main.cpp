@@ -33,7 +33,7 @@ static const char usage[] =
     "       quorel-accuracy at LIB NAME ARG...\n"
     "\n"
     "sweep  samples every function over its whole range and the regions where the\n"
-    "       specified steps lose accuracy (N per region, default 20000) and prints\n"
+    "       usual steps lose accuracy (N per region, default 20000) and prints\n"
     "       per region the worst and median E, the worst E against its bound\n"
     "       max(1e-12, kappa 1e-15), the samples over it, hard-rule violations and\n"
     "       kept losses; --markdown fills the report template, --plots writes the\n"

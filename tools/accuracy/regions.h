@@ -1,5 +1,5 @@
 // Where the tool samples: each function's whole range, and the regions where
-// the specified steps are known to lose accuracy. Every region draws from its
+// the usual steps are known to lose accuracy. Every region draws from its
 // own fixed-seed stream, so its samples do not depend on the other regions.
 #ifndef ACCURACY_REGIONS_H
 #define ACCURACY_REGIONS_H
@@ -30,7 +30,7 @@ struct Region {
     int order;        // BESSEL and WEBER: the order, unless the sampler picks it
     Sampler sample;
     double p[4];      // the sampler's ranges
-    bool named;       // one of the regions where the specified steps lose accuracy
+    bool named;       // one of the regions where the usual steps lose accuracy
 };
 
 extern const Region *regions;
