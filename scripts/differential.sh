@@ -7,9 +7,9 @@
 # Each DIR holds one build's quorel-host (or quorel-host.exe) and libquorel.so
 # (or quorel.dll), for example build/linux-x64/host/.. after copying, or a
 # folder made with --stage. Inputs: the catalogue (list) in English and German,
-# every case file, formula file and sample sheet, and random formulas over all 40 functions
-# (tests/differential/formulas.py), in English under the C locale and in German
-# under de_DE.UTF-8 (and de_DE.ISO-8859-1 when installed).
+# every case file, formula file and sample sheet, and random formulas over all
+# 40 functions (tests/differential/formulas.py), in English under the C locale
+# and in German under de_DE.UTF-8 (and de_DE.ISO-8859-1 when installed).
 #
 # Options:
 #   --count N        random formulas per language (default 100000)
