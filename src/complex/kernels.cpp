@@ -297,38 +297,55 @@ static inline Complex negated_i_times(Ext l) // -i l as the full complex product
     return pair(-0.0L * l.re + 1.0L * l.im, -0.0L * l.im - 1.0L * l.re);
 }
 
-// asin z = -i ln w for the three regions; s is the root (xsqrt's or root_ext's).
-COLD Complex asin_edge(double x, double y, Ext s, Region region)
+// ln w, w = z + s, in the three regions, for asinh (s^2 = z^2 + 1), acosh
+// (s^2 = z^2 - 1) and asin (z standing for iz, s^2 = 1 - z^2 of the argument
+// itself). w cancels where s is close to -z (Re z < 0, and for asinh the cut
+// below -i); then v = s - z (asinh, asin) or z - s (acosh).
+enum EdgeKind { EDGE_ASINH, EDGE_ACOSH, EDGE_ASIN };
+
+COLD Ext edge_log(long double zre, long double zim, Ext s, Region region, EdgeKind kind)
 {
-    long double izre = 0.0L * x - 1.0L * y, izim = 1.0L * x + 0.0L * y;
-    long double wre = izre + s.re, wim = izim + s.im;
-    Ext l;
+    long double wre = zre + s.re, wim = zim + s.im;
     if (region == HUGE) {
         Complex sd = {(double)s.re, (double)s.im};
         region = cancels((double)wre, (double)wim, sd) ? CANCELS : HUGE;
     }
+    Ext l;
     if (region == CANCELS) {
-        l = log_of_inverse(s.re - izre, s.im - izim, wim);
+        l = kind == EDGE_ACOSH ? log_of_inverse(zre - s.re, zim - s.im, wim)
+                               : log_of_inverse(s.re - zre, s.im - zim, wim);
     } else if (region == HUGE) {
         l = log_ext(wre, wim);
     } else {
-        // u = w - 1 = iz + s - 1 = iz - z^2/(1 + s); on the real axis |w| = 1.
-        long double xx = (long double)x * x, yy = (long double)y * y;
+        // Small |z| (asinh, asin): u = w - 1 is z + z^2/(1 + s) for asinh and
+        // iz - z^2/(1 + s) for asin, with z^2 that of the argument (x + iy);
+        // where the argument is real (asinh: imaginary), |w| = 1.
+        int asin = kind == EDGE_ASIN;
+        long double x = asin ? zim : zre, y = asin ? -zre : zim;
         l.im = x87_atan2((double)wim, (double)wre);
         l.re = 0;
-        if (y != 0) {
-            long double zre = xx - yy, zim = 2.0L * x * y;
+        if (zre != 0) {
+            long double qre = x * x - y * y, qim = 2.0L * x * y;
             long double dre = 1.0L + s.re, dim = s.im, dd = dre * dre + dim * dim;
-            long double ure = izre - (zre * dre + zim * dim) / dd;
-            long double uim = izim - (zim * dre - zre * dim) / dd;
+            long double fre = (qre * dre + qim * dim) / dd, fim = (qim * dre - qre * dim) / dd;
+            long double ure = asin ? zre - fre : zre + fre;
+            long double uim = asin ? zim - fim : zim + fim;
             l.re = ln_abs_1p(ure, uim);
-        } else if (x == 0) { // z = 0: the steps as they are
+        } else if (zim == 0) { // z = 0: the steps as they are
             Complex c = __xlog((double)wre, (double)wim);
             l.re = c.re;
             l.im = c.im;
         }
     }
-    return negated_i_times(l);
+    return l;
+}
+
+// asin z = -i ln(iz + s), s the root (xsqrt's or root_ext's), in the three
+// regions.
+COLD Complex asin_edge(double x, double y, Ext s, Region region)
+{
+    long double izre = 0.0L * x - 1.0L * y, izim = 1.0L * x + 0.0L * y;
+    return negated_i_times(edge_log(izre, izim, s, region, EDGE_ASIN));
 }
 
 // asin z = -i ln(iz + sqrt(1 - z^2)), the products with i and -i written out
@@ -411,37 +428,10 @@ FPU_GUARDED Complex __xatan(double x, double y)
     return pair(a.angle, a.log);
 }
 
-// asinh z = ln(z + sqrt(z^2 + 1)) and acosh z = ln(z + sqrt(z^2 - 1)) in the
-// three regions; w = z + s cancels where s is close to -z (Re z < 0, and for
-// asinh the cut below -i), and v = s - z (asinh) or z - s (acosh).
-COLD Complex hyperbolic_edge(double x, double y, Ext s, Region region, int acosh)
+// asinh and acosh in the three regions.
+COLD Complex hyperbolic_edge(double x, double y, Ext s, Region region, EdgeKind kind)
 {
-    long double wre = x + s.re, wim = y + s.im;
-    if (region == HUGE) {
-        Complex sd = {(double)s.re, (double)s.im};
-        region = cancels((double)wre, (double)wim, sd) ? CANCELS : HUGE;
-    }
-    Ext l;
-    if (region == CANCELS) {
-        l = acosh ? log_of_inverse(x - s.re, y - s.im, wim) : log_of_inverse(s.re - x, s.im - y, wim);
-    } else if (region == HUGE) {
-        l = log_ext(wre, wim);
-    } else {
-        // asinh: u = w - 1 = z + s - 1 = z + z^2/(1 + s); on the imaginary
-        // axis |w| = 1.
-        long double xx = (long double)x * x, yy = (long double)y * y;
-        l.im = x87_atan2((double)wim, (double)wre);
-        l.re = 0;
-        if (x != 0) {
-            long double zre = xx - yy, zim = 2.0L * x * y;
-            long double dre = 1.0L + s.re, dim = s.im, dd = dre * dre + dim * dim;
-            long double ure = x + (zre * dre + zim * dim) / dd;
-            long double uim = y + (zim * dre - zre * dim) / dd;
-            l.re = ln_abs_1p(ure, uim);
-        } else if (y == 0) { // z = 0: the steps as they are
-            return __xlog((double)wre, (double)wim);
-        }
-    }
+    Ext l = edge_log(x, y, s, region, kind);
     return pair(l.re, l.im);
 }
 
@@ -452,12 +442,12 @@ FPU_GUARDED Complex __xasinh(double x, double y)
     long double yy = (long double)y * y;
     long double a = (xx - yy) + 1.0L, b = 2.0L * x * y + 0.0L;
     if (huge(x, y, (double)a, (double)b))
-        return hyperbolic_edge(x, y, root_ext(a, b), HUGE, 0);
+        return hyperbolic_edge(x, y, root_ext(a, b), HUGE, EDGE_ASINH);
     Complex s = __xsqrt((double)a, (double)b);
     if (__builtin_expect(cancels(x + s.re, y + s.im, s), 0))
-        return hyperbolic_edge(x, y, Ext{s.re, s.im}, CANCELS, 0);
+        return hyperbolic_edge(x, y, Ext{s.re, s.im}, CANCELS, EDGE_ASINH);
     if (__builtin_expect(small(x, y), 0))
-        return hyperbolic_edge(x, y, Ext{s.re, s.im}, SMALL, 0);
+        return hyperbolic_edge(x, y, Ext{s.re, s.im}, SMALL, EDGE_ASINH);
     return __xlog((double)(x + (long double)s.re), (double)(y + (long double)s.im));
 }
 
@@ -469,10 +459,10 @@ FPU_GUARDED Complex __xacosh(double x, double y)
     long double yy = (long double)y * y;
     long double a = (xx - yy) - 1.0L, b = 2.0L * x * y - 0.0L;
     if (huge(x, y, (double)a, (double)b))
-        return hyperbolic_edge(x, y, root_ext(a, b), HUGE, 1);
+        return hyperbolic_edge(x, y, root_ext(a, b), HUGE, EDGE_ACOSH);
     Complex s = __xsqrt((double)a, (double)b);
     if (__builtin_expect(cancels(x + s.re, y + s.im, s), 0))
-        return hyperbolic_edge(x, y, Ext{s.re, s.im}, CANCELS, 1);
+        return hyperbolic_edge(x, y, Ext{s.re, s.im}, CANCELS, EDGE_ACOSH);
     return __xlog((double)(x + (long double)s.re), (double)(y + (long double)s.im));
 }
 
