@@ -59,8 +59,6 @@ static char fast_separator(void)
     return point[0];
 }
 
-static int is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // The number that strtod reads at p (not white space; stop is the end of the
 // text), with *end after it, or *end = p when there is none.
 static double read_number(const char *p, const char *stop, char **end, char separator)

@@ -11,8 +11,6 @@
 
 #include <fast_float/fast_float.h>
 
-static int is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // A value that strtod returns without touching errno or the flags: a normal
 // double away from both ends of the range, or a zero written with zero digits
 // only (non-zero digits that underflow to zero set ERANGE).
@@ -166,7 +164,8 @@ static const char two_digits[] = "0001020304050607080910111213141516171819202122
 // formed in extended precision with four roundings of at most 2^-64 relative
 // each, so |w~ - w| < 4.0001 * 2^-64 w < 2^-61 w~, and n = w rounded to the
 // nearest integer is w~ rounded so, unless w~ lies within that of a midpoint.
-// Such cases (the ties among them, which printf breaks to even) are declined. The estimate of floor(log10 a) from the binary exponent may be
+// Such cases (the ties among them, which printf breaks to even) are
+// declined. The estimate of floor(log10 a) from the binary exponent may be
 // one low; then w~ reaches 10^15 and q drops by one.
 static int digits15(double a, char *digits, int *x)
 {

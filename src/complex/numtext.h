@@ -11,6 +11,9 @@
 // as strtod would read it. Returns 0, leaving both alone, for any other form
 // and for values whose reading sets errno or raises flags in strtod; the
 // caller then asks strtod.
+// An ASCII digit (isdigit may take more under some locales).
+static inline int is_digit(char c) { return c >= '0' && c <= '9'; }
+
 int read_decimal(const char *p, const char *stop, char separator, double *value, const char **end);
 
 // Writes the finite non-zero v at out as "%.15G" does ("%+.15G" when sign is
