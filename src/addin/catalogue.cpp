@@ -78,7 +78,7 @@ QR_SHEET void QR_CALL GetFunctionData(const uint16_t *index, char *internalName,
     }
     const CatalogueRow &row = catalogue[*index];
     copy_to_host(internalName, row.internal_name);
-    copy_catalogue_text(displayName, LookupText(row.display_text));
+    copy_catalogue_text(displayName, LookupText(row.display_text), host_uses_utf8());
     for (unsigned i = 0; i < row.count; i++)
         paramTypes[i] = row.types[i];
     *paramCount = (uint16_t)row.count;
@@ -94,10 +94,11 @@ QR_SHEET void QR_CALL GetParameterDescription(const uint16_t *index, const uint1
     const CatalogueRow &row = catalogue[*index];
     unsigned k = *param;
     if (k == 0) {
-        copy_catalogue_text(paramDescription, LookupText(row.display_text + 1));
+        copy_catalogue_text(paramDescription, LookupText(row.display_text + 1), host_uses_utf8());
     } else if (k < row.count) {
-        copy_catalogue_text(paramName, LookupText(row.param_texts[k - 1][0]));
-        copy_catalogue_text(paramDescription, LookupText(row.param_texts[k - 1][1]));
+        int utf8 = host_uses_utf8();
+        copy_catalogue_text(paramName, LookupText(row.param_texts[k - 1][0]), utf8);
+        copy_catalogue_text(paramDescription, LookupText(row.param_texts[k - 1][1]), utf8);
     }
 }
 

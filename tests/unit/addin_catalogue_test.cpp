@@ -21,6 +21,37 @@ struct LanguageGuard {
     ~LanguageGuard() { set_language(1031); }
 };
 
+// The locale variables of the environment, put back as they were.
+struct EnvironmentGuard {
+    static constexpr const char *names[3] = {"LC_ALL", "LC_CTYPE", "LANG"};
+    std::string saved[3];
+    bool had[3];
+    EnvironmentGuard()
+    {
+        for (int i = 0; i < 3; i++) {
+            const char *v = getenv(names[i]);
+            had[i] = v != nullptr;
+            saved[i] = v ? v : "";
+        }
+    }
+    ~EnvironmentGuard()
+    {
+        for (int i = 0; i < 3; i++)
+            set(names[i], had[i] ? saved[i].c_str() : nullptr);
+    }
+    static void set(const char *name, const char *value)
+    {
+#if defined(_WIN32)
+        _putenv_s(name, value ? value : "");
+#else
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+#endif
+    }
+};
+
 struct FunctionData {
     std::string internal_name, display_name;
     uint16_t count;
@@ -153,6 +184,8 @@ TEST(GetFunctionCount, StoresForty)
 TEST(GetFunctionData, Rows)
 {
     LanguageGuard guard;
+    EnvironmentGuard environment; // the table's own bytes: a single-byte environment
+    EnvironmentGuard::set("LC_ALL", "C");
     struct {
         uint16_t index;
         const char *internal_name, *english, *german;
@@ -214,6 +247,8 @@ TEST(GetFunctionData, IndexOutOfRangeLeavesTypesAlone)
 TEST(GetParameterDescription, Table)
 {
     LanguageGuard guard;
+    EnvironmentGuard environment; // the table's own bytes: a single-byte environment
+    EnvironmentGuard::set("LC_ALL", "C");
     struct {
         uint16_t index, param;
         const char *english_name, *english_description, *german_name, *german_description;
@@ -307,6 +342,8 @@ struct CtypeGuard {
     ~CtypeGuard() { setlocale(LC_CTYPE, "C"); }
 };
 
+
+
 // Every text one language hands out, in catalogue order.
 std::vector<std::string> catalogue_texts(uint16_t language)
 {
@@ -327,35 +364,60 @@ std::vector<std::string> catalogue_texts(uint16_t language)
 
 } // namespace
 
+// Which character set the catalogue arrives in, for both kinds of host: one
+// that leaves its C library at "C" and decodes by the locale the environment
+// names, and one that sets its own locale (which then decides).
 TEST(CatalogueEncoding, FollowsTheHostsCodeset)
 {
     LanguageGuard language;
     CtypeGuard ctype;
+    EnvironmentGuard environment;
     setlocale(LC_CTYPE, "C");
+    for (const char *name : EnvironmentGuard::names)
+        EnvironmentGuard::set(name, nullptr);
     ASSERT_FALSE(host_uses_utf8());
     const std::vector<std::string> latin1 = catalogue_texts(1031), english = catalogue_texts(1033);
 
     struct {
-        const char *locale;
+        const char *process, *lc_all, *lc_ctype, *lang;
         bool utf8;
     } const table[] = {
-        {"C", false},
+        {"C", nullptr, nullptr, nullptr, false},
 #if !defined(_WIN32)
-        {"de_DE.ISO-8859-1", false},
-        {"de_DE.UTF-8", true},
-        {"C.UTF-8", true},
+        {"C", "de_DE.UTF-8", nullptr, nullptr, true},
+        {"C", "de_DE.ISO-8859-1", nullptr, nullptr, false},
+        {"C", "C", nullptr, "de_DE.UTF-8", false},
+        {"C", nullptr, "de_DE.UTF-8", "de_DE.ISO-8859-1", true},
+        {"C", nullptr, nullptr, "de_DE.UTF-8", true},
+        {"C", "", "", "C.UTF-8", true},
+        {"POSIX", nullptr, nullptr, "de_DE.UTF-8", true},
+        {"C", "xx_XX.UTF-8", nullptr, nullptr, false},   // no such locale: "C"
+        {"C", "de_DE.UTF-8@nonsense", nullptr, nullptr, false},
+        {"de_DE.ISO-8859-1", "de_DE.UTF-8", nullptr, nullptr, false}, // the process's own locale decides
+        {"de_DE.UTF-8", "C", nullptr, nullptr, true},
+        {"C.UTF-8", nullptr, nullptr, nullptr, true},
 #endif
     };
     for (const auto &row : table) {
-        ASSERT_NE(setlocale(LC_CTYPE, row.locale), nullptr) << row.locale << " is not installed (scripts/setup.sh)";
-        EXPECT_EQ(host_uses_utf8() != 0, row.utf8) << row.locale;
+        EnvironmentGuard::set("LC_ALL", row.lc_all);
+        EnvironmentGuard::set("LC_CTYPE", row.lc_ctype);
+        EnvironmentGuard::set("LANG", row.lang);
+        const char *set = setlocale(LC_CTYPE, row.process);
+        ASSERT_NE(set, nullptr) << row.process << " is not installed (scripts/setup.sh)";
+        const std::string process = set;
+        const std::string where = std::string(row.process) + ", LC_ALL=" + (row.lc_all ? row.lc_all : "(unset)") +
+                                  ", LC_CTYPE=" + (row.lc_ctype ? row.lc_ctype : "(unset)") +
+                                  ", LANG=" + (row.lang ? row.lang : "(unset)");
+        EXPECT_EQ(host_uses_utf8() != 0, row.utf8) << where;
         std::vector<std::string> german = catalogue_texts(1031);
         ASSERT_EQ(german.size(), latin1.size());
         for (size_t i = 0; i < german.size(); i++) {
-            EXPECT_EQ(german[i], row.utf8 ? utf8_of(latin1[i]) : latin1[i]) << row.locale << " text " << i;
+            EXPECT_EQ(german[i], row.utf8 ? utf8_of(latin1[i]) : latin1[i]) << where << " text " << i;
             EXPECT_LT(german[i].size(), 128u) << "text " << i << " comes near the 255-byte cut";
         }
-        EXPECT_EQ(catalogue_texts(1033), english) << row.locale;
+        EXPECT_EQ(catalogue_texts(1033), english) << where;
+        // Asking leaves the process's locale as it was.
+        EXPECT_EQ(setlocale(LC_CTYPE, nullptr), process);
     }
 #if defined(_WIN32)
     // The default code page path: wine and most Windows systems run 1252.
@@ -367,31 +429,27 @@ TEST(CatalogueEncoding, RomanNumeralNameInUtf8)
 {
     LanguageGuard language;
     CtypeGuard ctype;
+    EnvironmentGuard environment;
     set_language(1031);
+    setlocale(LC_CTYPE, "C");
 #if !defined(_WIN32)
-    ASSERT_NE(setlocale(LC_CTYPE, "de_DE.UTF-8"), nullptr);
+    // A host that stays at "C" in a UTF-8 environment, as desktop hosts do.
+    EnvironmentGuard::set("LC_ALL", "de_DE.UTF-8");
     EXPECT_EQ(function_data(34).display_name, "R\xC3\xB6MISCHINZAHL");
     EXPECT_EQ(parameter(34, 1).first, "R\xC3\xB6mische Ziffer");
 #endif
-    setlocale(LC_CTYPE, "C");
+    EnvironmentGuard::set("LC_ALL", "C");
     EXPECT_EQ(function_data(34).display_name, "R\xF6MISCHINZAHL");
 }
 
 TEST(CatalogueEncoding, UnicodeCopyNeverSplitsASequence)
 {
-    CtypeGuard ctype;
-#if defined(_WIN32)
-    if (!host_uses_utf8())
-        GTEST_SKIP() << "the code page is not UTF-8";
-#else
-    ASSERT_NE(setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
-#endif
     // 127 ASCII letters, then umlauts: 255 bytes hold the letters and 64 of them.
     std::string text(127, 'a');
     text += std::string(100, '\xE4');
     char buffer[256];
     memset(buffer, 'x', sizeof buffer);
-    copy_catalogue_text(buffer, text.c_str());
+    copy_catalogue_text(buffer, text.c_str(), 1);
     EXPECT_EQ(strlen(buffer), 127u + 2 * 64);
     EXPECT_EQ(buffer[255], 0);
     EXPECT_EQ((unsigned char)buffer[127 + 2 * 64 - 2], 0xC3);
