@@ -83,9 +83,9 @@ void catalogue_read(Library *lib, std::vector<Function> *functions)
             (pass == 0 ? f.english : f.german) = display;
         }
     }
-    // Display names are decoded as the process's character set says; a name
-    // that does not decode cannot be typed, as in a host.
-    bool utf8 = process_decodes_utf8();
+    // Display names are decoded in the character set the host decodes by; a
+    // name that does not decode cannot be typed, as in a host.
+    bool utf8 = host_decodes_utf8();
     for (unsigned i = 0; i < count; i++) {
         Function &f = (*functions)[i];
         std::string english, german;

@@ -19,7 +19,7 @@ int run_list(const Options &o)
     lib.get_function_count(&count);
     if (o.has_lang)
         set_language(&lib, o.lang);
-    bool utf8 = process_decodes_utf8();
+    bool utf8 = host_decodes_utf8();
     std::string out;
     for (unsigned index = 0; index < count; index++) {
         std::string internal_name, display;

@@ -32,6 +32,8 @@ int main(int argc, char **argv)
     int status = parse_options(args, &o);
     if (status >= 0)
         return status;
+    if (o.host_locale_set)
+        set_host_locale();
     if (o.command.empty())
         return usage_error("no command given: list, eval, check or sheet");
     if (o.command == "help") {

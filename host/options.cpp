@@ -101,7 +101,7 @@ int parse_options(const std::vector<std::string> &args, Options *o)
             value = a.substr(eq + 1);
         }
         static const char *const valued[] = {"--lib", "--lang", "--layout", "--origin", "--output", "-f", "--file",
-                                             "--delimiter"};
+                                             "--delimiter", "--host-locale"};
         bool known = false;
         for (const char *v : valued)
             known = known || name == v;
@@ -132,6 +132,10 @@ int parse_options(const std::vector<std::string> &args, Options *o)
                 o->delimiter = '\t';
             else
                 return usage_error("--delimiter is ',', ';' or tab, not \"" + value + "\"");
+        } else if (name == "--host-locale") {
+            if (value != "keep" && value != "set")
+                return usage_error("--host-locale is keep or set, not \"" + value + "\"");
+            o->host_locale_set = value == "set";
         } else if (name == "--output") {
             if (value != "value" && value != "case")
                 return usage_error("--output is value or case, not \"" + value + "\"");

@@ -23,6 +23,7 @@ struct Options {
     std::string lib;
     bool has_lib = false;
     bool has_lang = false;
+    bool host_locale_set = false; // --host-locale set: setlocale(LC_ALL, "") first
     unsigned lang = 0;
     Settings settings = {LAYOUT_PADDED, {0, 0, 0}, false};
     std::string output; // "", "value", "case"

@@ -155,10 +155,9 @@ void setup_streams()
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     SetConsoleOutputCP(CP_UTF8);
-    setlocale(LC_CTYPE, "");
 }
 
-bool process_decodes_utf8() { return GetACP() == CP_UTF8; }
+bool host_decodes_utf8() { return GetACP() == CP_UTF8; }
 
 static LONG WINAPI crash_filter(EXCEPTION_POINTERS *info)
 {
@@ -199,16 +198,20 @@ bool environment_value(const char *name, std::string *value)
     return true;
 }
 
-// Only the character type: numbers stay locale-free in the tool, and the
+// Nothing to set up: numbers stay locale-free in the tool, and the
 // library's numeric locale is its own business (GetFunctionCount).
-void setup_streams() { setlocale(LC_CTYPE, ""); }
+void setup_streams() {}
 
-bool process_decodes_utf8()
+bool host_decodes_utf8()
 {
+    locale_t environment = newlocale(LC_CTYPE_MASK, "", (locale_t)0);
+    if (environment == (locale_t)0)
+        return false;
     std::string codeset;
-    for (const char *p = nl_langinfo(CODESET); p && *p; p++)
+    for (const char *p = nl_langinfo_l(CODESET, environment); p && *p; p++)
         if (*p != '-' && *p != '_')
             codeset += (char)tolower((unsigned char)*p);
+    freelocale(environment);
     return codeset == "utf8";
 }
 
@@ -230,6 +233,8 @@ void install_crash_report()
 }
 
 #endif
+
+void set_host_locale() { setlocale(LC_ALL, ""); }
 
 bool read_file(const std::string &path, std::string *content, std::string *error)
 {

@@ -20,14 +20,21 @@ bool environment_value(const char *name, std::string *value);
 // Whether standard error is a terminal (a progress bar) or a file or pipe.
 bool stderr_is_terminal();
 
-// Binary standard streams (no CR insertion) and a UTF-8 console on Windows;
-// the character-type locale from the environment, as a host's own.
+// Binary standard streams (no CR insertion) and a UTF-8 console on Windows.
+// The C library's locale stays "C": a desktop host leaves it there (a probe
+// add-in in one saw LC_CTYPE "C" under LANG=LC_ALL=de_DE.UTF-8).
 void setup_streams();
 
-// Whether the process decodes the library's texts as UTF-8: the codeset of
-// its LC_CTYPE locale (POSIX) or an ANSI code page of 65001 (Windows). Any
-// other character set is read as ISO 8859-1.
-bool process_decodes_utf8();
+// setlocale(LC_ALL, ""): the other kind of host, which takes its C-library
+// locale from the environment (--host-locale set).
+void set_host_locale();
+
+// Whether a host decodes the library's texts as UTF-8. POSIX: the codeset of
+// the locale the environment names (LC_ALL, else LC_CTYPE, else LANG, as the
+// C library resolves them; a name of no installed locale counts as "C"),
+// which both kinds of host decode by. Windows: an ANSI code page of 65001.
+// Any other character set is read as ISO 8859-1.
+bool host_decodes_utf8();
 
 // A crash inside the library names the call it happened in before the
 // process dies; what must stay valid until the next call of this function.

@@ -4,7 +4,11 @@
 #include <locale.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+#ifndef _WIN32
+#include <langinfo.h>
+#endif
 
 #ifdef _WIN32
 #define FAKE_EXPORT extern "C" __declspec(dllexport)
@@ -43,6 +47,33 @@ static void copy256(char *to, const char *from)
     to[255] = '\0';
 }
 
+// Catalogue texts. With QUOREL_FAKE_TEXTS=process they go out as an earlier
+// release of the library sent them: UTF-8 when the process's own LC_CTYPE
+// codeset is UTF-8, ISO 8859-1 otherwise. A host that leaves its locale at
+// "C" in a UTF-8 environment cannot read them, and the tool must show that.
+static void copy_text(char *to, const char *latin1)
+{
+#ifndef _WIN32
+    const char *mode = getenv("QUOREL_FAKE_TEXTS");
+    if (mode && strcmp(mode, "process") == 0 && strcmp(nl_langinfo(CODESET), "UTF-8") == 0) {
+        char utf8[256];
+        size_t n = 0;
+        for (const unsigned char *p = (const unsigned char *)latin1; *p && n < 253; p++) {
+            if (*p < 0x80) {
+                utf8[n++] = (char)*p;
+            } else {
+                utf8[n++] = (char)(0xC0 | *p >> 6);
+                utf8[n++] = (char)(0x80 | (*p & 0x3F));
+            }
+        }
+        utf8[n] = '\0';
+        copy256(to, utf8);
+        return;
+    }
+#endif
+    copy256(to, latin1);
+}
+
 static double read_double(const unsigned char *p)
 {
     double x;
@@ -68,7 +99,7 @@ FAKE_EXPORT void FAKE_CALL GetFunctionData(const uint16_t *index, char *internal
     }
     const Row &r = rows[*index];
     copy256(internal_name, r.internal_name);
-    copy256(display, language == 1031 ? r.german : r.english);
+    copy_text(display, language == 1031 ? r.german : r.english);
     for (unsigned i = 0; i < r.count; i++)
         types[i] = r.types[i];
     *count = r.count;
@@ -81,9 +112,9 @@ FAKE_EXPORT void FAKE_CALL GetParameterDescription(const uint16_t *index, const 
     if (*index >= ROWS || *param >= rows[*index].count)
         return;
     if (*param == 0) {
-        copy256(description, language == 1031 ? "Testfunktion" : "Test function");
+        copy_text(description, language == 1031 ? "Testfunktion" : "Test function");
     } else {
-        copy256(name, language == 1031 ? "Gr\xF6\xDF" "e" : "Value");
+        copy_text(name, language == 1031 ? "Gr\xF6\xDF" "e" : "Value");
         copy256(description, "x");
     }
 }

@@ -137,6 +137,7 @@ table=$(cat <<'TABLE'
 2 | err~ | no library given                           | QUOREL_LIB= list
 2 | err~ | unknown option "--frobnicate"              | --frobnicate list
 2 | err~ | --layout is exact, padded or unpadded      | --layout wide list
+2 | err~ | --host-locale is keep or set, not "c"      | --host-locale c list
 2 | err~ | no command given                           |
 2 | err~ | fehlt (QR_absent) is not available in      | --lib "$FAKE" eval 'fehlt(2)'
 1 | err~ | NONUL (QR_nonul) left its 256-byte result text without a NUL | --lib "$FAKE" eval 'NONUL(1)'
@@ -215,6 +216,21 @@ table=$(cat <<'TABLE'
 0 | out~ | 1591,5494309189535;10000;100i;-100i;0;50;50;0;0,2 | LC_ALL=de_DE.UTF-8 --lib "$LIB" sheet --lang 1031 "$EXAMPLES/engineering-de.csv"
 TABLE
 )
+# A desktop host leaves LC_CTYPE at "C" and decodes by the environment's
+# character set. Against an add-in that decides by the process's locale (the
+# stand-in's "process" texts) that host cannot type a German name with an
+# umlaut under a UTF-8 environment; a host that sets its locale can. Not on
+# Windows, where the code page decides for both.
+if [[ "$emulator" != *wine* ]]; then
+    table+=$'\n'$(cat <<'TABLE'
+2 | err~ | unknown function "zurück"                  | LC_ALL=de_DE.UTF-8 QUOREL_FAKE_TEXTS=process --lib "$FAKE" eval 'zurück("a")'
+0 | out~ | 2 QR_echo ZUR�CK (string; string)          | LC_ALL=de_DE.UTF-8 QUOREL_FAKE_TEXTS=process --lib "$FAKE" list
+0 | out= | a                                           | LC_ALL=de_DE.UTF-8 QUOREL_FAKE_TEXTS=process --host-locale set --lib "$FAKE" eval 'zurück("a")'
+0 | out= | a                                           | LC_ALL=de_DE.ISO-8859-1 QUOREL_FAKE_TEXTS=process --lib "$FAKE" eval 'zurück("a")'
+0 | out~ | 1. Größe: x                                | LC_ALL=de_DE.UTF-8 QUOREL_FAKE_TEXTS=process --host-locale=set --lib "$FAKE" list
+TABLE
+)
+fi
 
 # The table is read on descriptor 3 and every command runs with stdin from
 # /dev/null, so that nothing the tool or the emulator starts can eat the rows.
