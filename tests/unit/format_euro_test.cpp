@@ -153,11 +153,17 @@ TEST(Euro, HugeCountIsPrompt)
     double slowest = 0;
     for (double x : {1.0, 5e-324, -DBL_MAX, 0x1.fffffffffffffp-1, 1e-200}) {
         euro(buf, x, 2147483647); // warm-up
+        // The best of five rounds: a loaded machine (or an emulator sharing
+        // it) stretches some rounds, while writing the zeros would take seconds.
         const int calls = 20;
-        auto t0 = std::chrono::steady_clock::now();
-        for (int i = 0; i < calls; i++)
-            euro(buf, x, 2147483647);
-        double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count() / calls;
+        double us = 1e300;
+        for (int round = 0; round < 5; round++) {
+            auto t0 = std::chrono::steady_clock::now();
+            for (int i = 0; i < calls; i++)
+                euro(buf, x, 2147483647);
+            double t = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count() / calls;
+            us = t < us ? t : us;
+        }
         EXPECT_LT(us, 1000.0) << x;
         slowest = us > slowest ? us : slowest;
     }
