@@ -67,7 +67,8 @@ static inline long long x87_to_int64(long double x)
     return r;
 }
 
-// fsin/fcos leave arguments of magnitude 2^63 and above unreduced.
+// fsin/fcos leave arguments of magnitude 2^63 and above unreduced; sin_full
+// and cos_full (reduce.h) take any argument.
 static inline long double x87_sin(long double x)
 {
     asm("fsin" : "+t"(x));

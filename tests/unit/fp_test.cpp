@@ -2,6 +2,8 @@
 
 #include <float.h>
 
+#include "fp/reduce.h"
+
 static uint32_t float_bits(float f)
 {
     uint32_t b;
@@ -93,6 +95,77 @@ TEST(Classification, IsOdd)
     };
     for (const auto &c : cases)
         EXPECT_EQ(_isodd(c.x), c.expected) << c.x;
+}
+
+static bool same_extended(long double a, long double b) { return memcmp(&a, &b, 10) == 0; }
+
+// Remainders by pi/2 from MPFR (20000-bit pi), correctly rounded to the
+// extended format; the reduction must give them to the bit, also with the x87
+// at 53 bits (it computes on integers).
+TEST(Reduce, RemainderAndQuadrant)
+{
+    const struct {
+        long double x, r;
+        int q;
+    } cases[] = {
+        {0x8p-3L, -0x9.21fb54442d1846ap-4L, 1},
+        {-0x8p-3L, 0x9.21fb54442d1846ap-4L, 3},
+        {0x8p+60L, -0xc.15641bbff90aee8p-10L, 1},    // 2^63, where fsin stops
+        {0x8.ac7230489e8p+60L, -0xc.4c23f08fa4a0abdp-5L, 3}, // 1e19
+        {-0x8.ac7230489e8p+60L, 0xc.4c23f08fa4a0abdp-5L, 1},
+        {0x8.78678326eac9p+70L, 0x8.cf55ccb19e6bf6dp-4L, 3},
+        {0xb.504f333f9de68p+597L, -0xb.75daf31a72c33c4p-4L, 3},
+        {0xb.562d931650ff8p+846L, 0x8.a5739735d1177a3p-64L, 1},    // the double nearest a multiple of pi/2
+        {0xf.ffffffffffff8p+1020L, -0xa.298107f8359cb5fp-11L, 2},  // the largest double
+        {0xd.c0c9e97af82b5ddp+994L, -0x8.23c5929804c4876p-5L, 2},  // 1e300 ln 10, beyond the doubles
+        {0xf.28ab66522546ee1p+10591L, -0xb.05944258a463fafp-79L, 3}, // within 2^-76 of a multiple
+        {0xf.fffffffffffffffp+16380L, 0x8.061c52487f652abp-6L, 1},   // the largest extended value
+        {-0xf.fffffffffffffffp+16380L, -0x8.061c52487f652abp-6L, 3},
+        {0xc.90fdaa22168c234p-4L, 0xc.90fdaa22168c234p-4L, 0},      // below pi/4: x itself
+    };
+    for (const auto &c : cases) {
+        int q = -1, q53 = -1;
+        long double r = reduce_half_pi(c.x, &q), r53 = 0;
+        at_53_bits([&] { r53 = reduce_half_pi(c.x, &q53); });
+        EXPECT_TRUE(same_extended(r, c.r)) << (double)c.x << ": " << (double)r;
+        EXPECT_EQ(q, c.q) << (double)c.x;
+        EXPECT_TRUE(same_extended(r53, c.r) && q53 == c.q) << (double)c.x;
+    }
+}
+
+// sin_full and cos_full: MPFR's values at the huge arguments (qemu's fsin and
+// fcos on the remainder are only double-accurate: one ulp); below 2^63 and at
+// infinities and NaN the processor's own results and flags (the processor's
+// fsin of an infinity is NaN, qemu's the infinity).
+TEST(Reduce, SineAndCosine)
+{
+    const struct {
+        long double x;
+        double sin, cos;
+    } huge[] = {
+        {0x8p+60L, 0x1.fff6dfd42dc54p-1, 0x1.82aa375b3c33ep-7},
+        {0x8.ac7230489e8p+60L, -0x1.daa805f702a5cp-1, -0x1.7fe7240949636p-2},
+        {-0xb.f21e44003acep+993L, 0x1.a2c16b010e385p-1, -0x1.2699022adc4c1p-1},
+        {0xf.ffffffffffff8p+1020L, 0x1.452fc98b34e97p-8, -0x1.fffe62ecfab75p-1},
+        {0xd.c0c9e97af82b5ddp+994L, 0x1.01abf3cf26351p-2, -0x1.ef867a35629d4p-1},
+        {0xf.28ab66522546ee1p+10591L, -0x1p+0, -0x1.60b2884b148c8p-76},
+    };
+    for (const auto &c : huge) {
+        EXPECT_LE(ulp_distance((double)sin_full(c.x), c.sin), 1u) << (double)c.x;
+        EXPECT_LE(ulp_distance((double)cos_full(c.x), c.cos), 1u) << (double)c.x;
+    }
+    const long double processor[] = {0x1.fffffffffffffp+62L, -0xf.fffffffffffffffp+59L, 1e18L, 3.0L, -0.0L,
+                                     (long double)__builtin_inf(), -(long double)__builtin_inf(),
+                                     (long double)__builtin_nan("")};
+    for (long double x : processor) {
+        fp_clear();
+        long double s = x87_sin(x), c = x87_cos(x);
+        unsigned flags = fp_flags() & FP_REPORTED;
+        fp_clear();
+        EXPECT_TRUE(same_extended(sin_full(x), s) && same_extended(cos_full(x), c)) << (double)x;
+        EXPECT_EQ(fp_flags() & FP_REPORTED, flags) << (double)x;
+    }
+    fp_clear();
 }
 
 using MathErr = ErrorRecord;
