@@ -59,7 +59,9 @@ static void check_line(CheckRun *run, const Place &place, const std::string &lin
     bool has_arrow = line.compare(arrow, 2, "=>") == 0;
     if (!has_arrow) {
         error.offset = arrow;
-        error.message = "'=>' expected after the formula";
+        // "F(x) = 1" is a case with its arrow mistyped, "F(x) * 2" arithmetic.
+        bool arithmetic = operator_at(line, arrow) && line[arrow] != '=';
+        error.message = arithmetic ? unexpected_after_formula(line, arrow) : "'=>' expected after the formula";
     }
     // A missing '=>' or a bad expected value is an input error like a bad argument.
     std::string source;
@@ -67,7 +69,7 @@ static void check_line(CheckRun *run, const Place &place, const std::string &lin
     EvalStatus status = EVAL_INPUT_ERROR;
     if (has_arrow && parse_expected(line, arrow + 2, &expected, &error))
         status = evaluate_formula(*run, place, line, start, formula, &source, &result, &error);
-    if (status == EVAL_INPUT_ERROR) {
+    if (status == EVAL_INPUT_ERROR || status == EVAL_NAME_ERROR) {
         report(place, line, error);
         run->failed++;
         run->input_error = true;
@@ -98,8 +100,14 @@ int run_check(const Options &o)
     run.input_error = false;
     for (const std::string &file : o.operands) {
         auto line_fn = [&run](const Place &place, const std::string &line) { check_line(&run, place, line); };
-        if (!read_lines(&run, o, file, line_fn))
+        unsigned before = run.passed + run.failed;
+        if (!read_lines(&run, o, file, line_fn)) {
             run.input_error = true;
+        } else if (run.passed + run.failed == before) {
+            // A check that checked nothing has not passed.
+            say(stderr, "quorel-host: " + file_name(file) + " holds no cases\n");
+            run.input_error = true;
+        }
     }
     say(stdout, std::to_string(run.passed) + " passed, " + std::to_string(run.failed) + " failed\n");
     if (run.input_error)

@@ -13,6 +13,12 @@ static void eval_line(EvalRun *run, const Place &place, const std::string &line)
 {
     size_t start;
     Formula formula;
+    // A file may hold blank lines; a formula on the command line may not be blank.
+    if (place.file.empty() && skip_blanks(line, 0) == line.size()) {
+        say(stderr, where(place) + ": empty formula\n");
+        run->status = EXIT_USAGE;
+        return;
+    }
     LineKind kind = read_formula(run, place, line, &start, &formula);
     if (kind != LINE_FORMULA) {
         if (kind != LINE_SKIPPED)
@@ -24,7 +30,7 @@ static void eval_line(EvalRun *run, const Place &place, const std::string &line)
     size_t rest = skip_blanks(line, formula.end);
     if (rest < line.size() && line.compare(rest, 2, "=>") != 0) {
         error.offset = rest;
-        error.message = "unexpected text after the formula";
+        error.message = unexpected_after_formula(line, rest);
         report(place, line, error);
         run->status = EXIT_USAGE;
         return;
@@ -39,6 +45,7 @@ static void eval_line(EvalRun *run, const Place &place, const std::string &line)
     case EVAL_DUMPED:
         break;
     case EVAL_INPUT_ERROR:
+    case EVAL_NAME_ERROR:
         report(place, line, error);
         run->status = EXIT_USAGE;
         break;

@@ -1,14 +1,16 @@
 // quorel-host sheet: a CSV sheet of numbers, texts and formulas, evaluated in
 // dependency order as a spreadsheet would and written back as CSV.
 //
-// Every formula cell is parsed once; its references give the formula cells it
-// depends on. Tarjan's algorithm over that graph yields the strongly connected
-// components with every component's dependencies before it, so each cell is
-// evaluated as its component comes out, and a component of more than one
-// cell (or a cell that refers to itself) is a cycle. References are then
-// resolved into ordinary arguments (a cell's value, or a range's non-empty
-// cells with their positions) and the call goes through evaluate(), which
-// builds the blocks as for any other formula.
+// Every formula cell is parsed once; its references, at any depth of nested
+// calls, give the formula cells it depends on. Tarjan's algorithm over that
+// graph yields the strongly connected components with every component's
+// dependencies before it, so each cell is evaluated as its component comes
+// out, and a component of more than one cell (or a cell that refers to
+// itself) is a cycle. References are then resolved into ordinary arguments
+// (a cell's value, or a range's non-empty cells with their positions), each
+// for the parameter of the call it stands in, and the call goes through
+// evaluate(), which evaluates nested calls and builds the blocks as for any
+// other formula. A formula that is a single reference takes the cell's value.
 #include "commands.h"
 
 #include "csv.h"
@@ -20,7 +22,8 @@
 
 #include <algorithm>
 
-enum CellKind { CELL_EMPTY, CELL_NUMBER, CELL_TEXT, CELL_FORMULA };
+// CELL_BROKEN: a field the CSV reader could only read with a fault (#SYNTAX!).
+enum CellKind { CELL_EMPTY, CELL_NUMBER, CELL_TEXT, CELL_FORMULA, CELL_BROKEN };
 
 // What a cell in error shows, and the error word its entry carries when a
 // range holds it. A cell whose arguments are in error takes the first one's
@@ -30,17 +33,20 @@ static const char *const error_values[] = {"", "#SYNTAX!", "#NAME?", "#VALUE!", 
 
 static const unsigned NO_FORMULA = ~0u;
 
+// Why a text cell cannot be an argument.
+enum TextProblem { TEXT_OK, TEXT_NOT_LATIN1, TEXT_TOO_LONG };
+
 struct SheetCell {
     CellKind kind = CELL_EMPTY;
     Value value;            // the constant, or the formula's result; VALUE_ERROR holds a SheetError
-    bool latin1 = true;     // a text that ISO 8859-1 can hold
+    TextProblem problem = TEXT_OK;
     unsigned formula = NO_FORMULA;
 };
 
 struct SheetFormula {
     CellPosition at;
     std::string text;       // the field, from its '='
-    Formula parsed;
+    Arg expression;         // a call (VALUE_CALL), a reference, a number or a text
     SheetError error = SHEET_OK; // a formula that does not parse
     SourceError where;
     std::vector<unsigned> depends_on; // formula indices
@@ -55,6 +61,7 @@ struct Sheet : Host {
     std::vector<SheetFormula> formulas;
     std::vector<std::pair<CellPosition, std::string>> messages;
     bool input_error = false, library_fault = false;
+    bool warned_cut = false;
 };
 
 static SheetCell *cell_at(Sheet *s, CellPosition p)
@@ -64,8 +71,13 @@ static SheetCell *cell_at(Sheet *s, CellPosition p)
     return &s->cells[p.row][p.col];
 }
 
-// Messages name the cell, and the character in its field where one is known.
-// They are kept and printed in the sheet's order at the end.
+// Messages name the cell, and the character in its formula where one is
+// known. They are kept and printed in the sheet's order at the end.
+static void cell_message(Sheet *s, CellPosition at, const std::string &message)
+{
+    s->messages.push_back({at, s->file + ": " + cell_name(at) + ": " + message + "\n"});
+}
+
 static void sheet_message(Sheet *s, const SheetFormula &f, size_t offset, const std::string &message)
 {
     std::string place = s->file + ": " + cell_name(f.at);
@@ -169,34 +181,64 @@ static void read_cell(Sheet *s, CellPosition at, const std::string &field, Sheet
     cell->kind = CELL_TEXT;
     cell->value.kind = VALUE_TEXT;
     std::string text = forced_text ? field.substr(first + 1) : field;
-    cell->latin1 = utf8_to_latin1(text.data(), text.size(), &cell->value.text, &bad, &code_point) == UTF8_OK &&
-                   cell->value.text.size() <= MAX_TEXT_BYTES;
+    if (utf8_to_latin1(text.data(), text.size(), &cell->value.text, &bad, &code_point) != UTF8_OK)
+        cell->problem = TEXT_NOT_LATIN1;
+    else if (cell->value.text.size() > MAX_TEXT_BYTES)
+        cell->problem = TEXT_TOO_LONG;
+}
+
+static std::string text_problem(CellPosition p, TextProblem problem)
+{
+    return cell_name(p) + (problem == TEXT_TOO_LONG ? " holds a text longer than the 65534 bytes a host passes"
+                                                    : " holds a text that ISO 8859-1 cannot hold");
+}
+
+// Calls ref_fn(reference) for every reference of the expression, at any depth.
+template <typename RefFn> static void each_reference(const Arg &arg, RefFn ref_fn)
+{
+    if (arg.kind == VALUE_REFERENCE)
+        ref_fn(arg);
+    if (arg.kind == VALUE_CALL)
+        for (const Arg &inner : arg.call[0].args)
+            each_reference(inner, ref_fn);
+}
+
+// A formula that stops short at the end of its field while the record goes
+// on was most likely cut at the delimiter: said once, with the fix.
+static void warn_if_cut(Sheet *s, const SheetFormula &f)
+{
+    if (s->warned_cut || f.where.offset < f.text.size() || f.at.col + 1 >= s->cells[f.at.row].size())
+        return;
+    s->warned_cut = true;
+    std::string d = s->delimiter == '\t' ? "tab" : std::string("'") + s->delimiter + "'";
+    say(stderr, "quorel-host: warning: " + s->file + ": " + cell_name(f.at) + ": the formula stops at the field " +
+                    "delimiter " + d + " before it is complete: a field whose formula holds the delimiter must be " +
+                    "in double quotes, or choose another --delimiter\n");
 }
 
 // Parses the formula and lists the formula cells it refers to.
 static void prepare_formula(Sheet *s, unsigned index)
 {
     SheetFormula &f = s->formulas[index];
-    if (!parse_formula(f.text, 1, s->syntax, &f.parsed, &f.where)) {
+    if (!parse_cell_formula(f.text, 1, s->syntax, &f.expression, &f.where)) {
         f.error = SHEET_SYNTAX;
+        warn_if_cut(s, f);
         return;
     }
     // A trailing "=> VALUE" is what --output case writes; it is ignored.
-    size_t rest = skip_blanks(f.text, f.parsed.end);
+    size_t rest = skip_blanks(f.text, f.expression.end);
     if (rest < f.text.size() && f.text.compare(rest, 2, "=>") != 0) {
         f.error = SHEET_SYNTAX;
         f.where.offset = rest;
-        f.where.message = "unexpected text after the formula";
+        f.where.message = unexpected_after_formula(f.text, rest);
         return;
     }
-    for (const Arg &arg : f.parsed.args) {
-        if (arg.kind != VALUE_REFERENCE)
-            continue;
+    each_reference(f.expression, [&](const Arg &arg) {
         each_cell(s, rectangle(arg), [&](CellPosition, const SheetCell &cell) {
             if (cell.kind == CELL_FORMULA)
                 f.depends_on.push_back(cell.formula);
         });
-    }
+    });
 }
 
 // The reference as the formula writes it, for messages.
@@ -205,12 +247,46 @@ static std::string reference_text(const SheetFormula &f, const Arg &arg)
     return f.text.substr(arg.offset, arg.end - arg.offset);
 }
 
-// Turns a reference argument into what evaluate() takes for a parameter of
-// this type. False, the cell's error set and reported, when it cannot.
-static bool resolve(Sheet *s, const SheetFormula &f, unsigned k, int type, Arg *arg)
+// The value of a single cell for a number or text (type) parameter, or for
+// the whole formula (type -1). False, the formula's error set and reported,
+// when it cannot be; argument names the place in the message.
+static bool cell_value(Sheet *s, const SheetFormula &f, const std::string &argument, int type, Arg *arg)
 {
-    const std::string name = f.parsed.name;
-    std::string argument = "argument " + std::to_string(k + 1) + " of " + name;
+    const SheetCell *cell = cell_at(s, arg->first);
+    std::string ref = cell_name(arg->first);
+    if (!cell || cell->kind == CELL_EMPTY) {
+        sheet_message(s, f, arg->offset, argument + " refers to " + ref + ", which is empty");
+        set_error(s, f, SHEET_REF);
+        return false;
+    }
+    if (cell->value.kind == VALUE_ERROR) {
+        sheet_message(s, f, arg->offset,
+                      argument + " refers to " + ref + ", which is in error (" + error_values[cell->value.error] + ")");
+        set_error(s, f, (SheetError)cell->value.error);
+        return false;
+    }
+    if (cell->value.kind == VALUE_TEXT && cell->problem != TEXT_OK) {
+        sheet_message(s, f, arg->offset, argument + ": " + text_problem(arg->first, cell->problem));
+        set_error(s, f, SHEET_VALUE);
+        return false;
+    }
+    arg->scalar = cell->value;
+    arg->scalar.offset = arg->offset;
+    // A number where a text is expected goes as its text, so that a complex
+    // function takes a real number from a cell.
+    if (type == QR_ARG_STRING && cell->value.kind == VALUE_NUMBER) {
+        arg->scalar.kind = VALUE_TEXT;
+        arg->scalar.text = sheet_number(*s, cell->value.number);
+    }
+    arg->kind = arg->scalar.kind;
+    return true;
+}
+
+// Turns a reference argument into what evaluate() takes for parameter k of
+// this call. False, the cell's error set and reported, when it cannot.
+static bool resolve(Sheet *s, const SheetFormula &f, const Formula &call, unsigned k, int type, Arg *arg)
+{
+    std::string argument = "argument " + std::to_string(k + 1) + " of " + call.name;
     Rectangle r = rectangle(*arg);
     if (type == QR_ARG_DOUBLE_ARRAY || type == QR_ARG_CELL_ARRAY) {
         if (r.last.col > 0xFFFF || r.last.row > 0xFFFF) {
@@ -232,8 +308,8 @@ static bool resolve(Sheet *s, const SheetFormula &f, unsigned k, int type, Arg *
             }
             if (problem.empty() && cell.value.kind == VALUE_TEXT && type == QR_ARG_DOUBLE_ARRAY)
                 problem = cell_name(p) + " holds a text, in a range of numbers";
-            if (problem.empty() && cell.value.kind == VALUE_TEXT && !cell.latin1)
-                problem = cell_name(p) + " holds a text that ISO 8859-1 cannot hold";
+            if (problem.empty() && cell.value.kind == VALUE_TEXT && cell.problem != TEXT_OK)
+                problem = text_problem(p, cell.problem);
             cells.push_back(cell.value);
             cells.back().offset = arg->offset;
             positions.push_back(p);
@@ -264,34 +340,53 @@ static bool resolve(Sheet *s, const SheetFormula &f, unsigned k, int type, Arg *
         set_error(s, f, SHEET_VALUE);
         return false;
     }
-    const SheetCell *cell = cell_at(s, arg->first);
-    std::string ref = cell_name(arg->first);
-    if (!cell || cell->kind == CELL_EMPTY) {
-        sheet_message(s, f, arg->offset, argument + " refers to " + ref + ", which is empty");
-        set_error(s, f, SHEET_REF);
-        return false;
+    return cell_value(s, f, argument, type, arg);
+}
+
+static const Function *find_function(const Sheet &s, const std::string &utf8_name)
+{
+    std::string name;
+    size_t bad = 0;
+    unsigned long code_point = 0;
+    if (utf8_to_latin1(utf8_name.data(), utf8_name.size(), &name, &bad, &code_point) != UTF8_OK)
+        return nullptr;
+    return catalogue_find(s.functions, name);
+}
+
+// Resolves the references of a call and of the calls nested in it, each for
+// the parameter it stands for. Where the function is unknown or the count of
+// arguments wrong, its references stay: evaluate() reports that call.
+static bool resolve_call(Sheet *s, const SheetFormula &f, Formula *call)
+{
+    const Function *function = find_function(*s, call->name);
+    bool typed = function && function->usable && call->args.size() + 1 == function->count;
+    for (unsigned k = 0; k < call->args.size(); k++) {
+        Arg &arg = call->args[k];
+        if (arg.kind == VALUE_CALL && !resolve_call(s, f, &arg.call[0]))
+            return false;
+        if (arg.kind == VALUE_REFERENCE && typed && !resolve(s, f, *call, k, function->types[k + 1], &arg))
+            return false;
     }
-    if (cell->value.kind == VALUE_ERROR) {
-        sheet_message(s, f, arg->offset,
-                      argument + " refers to " + ref + ", which is in error (" + error_values[cell->value.error] + ")");
-        set_error(s, f, (SheetError)cell->value.error);
-        return false;
-    }
-    if (cell->value.kind == VALUE_TEXT && !cell->latin1) {
-        sheet_message(s, f, arg->offset, argument + ": " + ref + " holds a text that ISO 8859-1 cannot hold");
-        set_error(s, f, SHEET_VALUE);
-        return false;
-    }
-    arg->scalar = cell->value;
-    arg->scalar.offset = arg->offset;
-    // A number where a text is expected goes as its text, so that a complex
-    // function takes a real number from a cell.
-    if (type == QR_ARG_STRING && cell->value.kind == VALUE_NUMBER) {
-        arg->scalar.kind = VALUE_TEXT;
-        arg->scalar.text = sheet_number(*s, cell->value.number);
-    }
-    arg->kind = arg->scalar.kind;
     return true;
+}
+
+// The reference of the expression that starts at offset, if any: an input
+// error there names it.
+static const Arg *reference_at(const Arg &expression, size_t offset)
+{
+    const Arg *found = nullptr;
+    each_reference(expression, [&](const Arg &arg) {
+        if (arg.offset == offset)
+            found = &arg;
+    });
+    return found;
+}
+
+static void store_value(Sheet *s, const SheetFormula &f, const Value &value)
+{
+    SheetCell &cell = s->cells[f.at.row][f.at.col];
+    cell.value = value;
+    cell.value.offset = 0;
 }
 
 static void evaluate_cell(Sheet *s, unsigned index)
@@ -302,18 +397,24 @@ static void evaluate_cell(Sheet *s, unsigned index)
         set_error(s, f, f.error);
         return;
     }
-    Formula call = f.parsed;
-    std::string name;
-    size_t bad = 0;
-    unsigned long code_point = 0;
-    const Function *function = nullptr;
-    if (utf8_to_latin1(call.name.data(), call.name.size(), &name, &bad, &code_point) == UTF8_OK)
-        function = catalogue_find(s->functions, name);
-    // An unknown name or a wrong count is evaluate()'s to report.
-    if (function && function->usable && call.args.size() + 1 == function->count)
-        for (unsigned k = 0; k < call.args.size(); k++)
-            if (call.args[k].kind == VALUE_REFERENCE && !resolve(s, f, k, function->types[k + 1], &call.args[k]))
-                return;
+    Arg expression = f.expression;
+    if (expression.kind == VALUE_REFERENCE) {
+        if (expression.is_range) {
+            sheet_message(s, f, expression.offset, "the range " + reference_text(f, expression) +
+                                                        " cannot be a cell's value; pass it to a function");
+            set_error(s, f, SHEET_VALUE);
+        } else if (cell_value(s, f, "the formula", -1, &expression)) {
+            store_value(s, f, expression.scalar);
+        }
+        return;
+    }
+    if (expression.kind != VALUE_CALL) {
+        store_value(s, f, expression.scalar);
+        return;
+    }
+    Formula &call = expression.call[0];
+    if (!resolve_call(s, f, &call))
+        return;
 
     Result result;
     SourceError error;
@@ -329,11 +430,11 @@ static void evaluate_cell(Sheet *s, unsigned index)
         cell.value.text = result.text;
         return;
     case EVAL_INPUT_ERROR:
-        for (const Arg &arg : f.parsed.args)
-            if (arg.kind == VALUE_REFERENCE && arg.offset == error.offset)
-                error.message += " (from " + reference_text(f, arg) + ")";
+    case EVAL_NAME_ERROR:
+        if (const Arg *reference = reference_at(f.expression, error.offset))
+            error.message += " (from " + reference_text(f, *reference) + ")";
         sheet_message(s, f, error.offset, error.message);
-        set_error(s, f, function ? SHEET_VALUE : SHEET_NAME);
+        set_error(s, f, status == EVAL_NAME_ERROR ? SHEET_NAME : SHEET_VALUE);
         return;
     case EVAL_UNAVAILABLE:
         sheet_message(s, f, std::string::npos, error.message);
@@ -435,16 +536,17 @@ static void evaluate_all(Sheet *s)
             if (stack.size() - start == 1 && !self) {
                 evaluate_cell(s, v);
             } else {
+                // One message per cycle, at its first cell in the sheet's order.
+                std::vector<unsigned> cycle(stack.begin() + (long)start, stack.end());
+                std::sort(cycle.begin(), cycle.end()); // formulas are numbered row by row
                 std::string members;
-                for (size_t i = start; i < stack.size() && i < start + 8; i++)
-                    members += (i == start ? "" : ", ") + cell_name(s->formulas[stack[i]].at);
-                if (stack.size() - start > 8)
-                    members += ", ... (" + std::to_string(stack.size() - start) + " cells)";
-                for (size_t i = start; i < stack.size(); i++) {
-                    const SheetFormula &f = s->formulas[stack[i]];
-                    sheet_message(s, f, std::string::npos, "circular reference among " + members);
-                    set_error(s, f, SHEET_CYCLE);
-                }
+                for (size_t i = 0; i < cycle.size() && i < 8; i++)
+                    members += (i == 0 ? "" : ", ") + cell_name(s->formulas[cycle[i]].at);
+                if (cycle.size() > 8)
+                    members += ", ... (" + std::to_string(cycle.size()) + " cells)";
+                sheet_message(s, s->formulas[cycle[0]], std::string::npos, "circular reference among " + members);
+                for (unsigned w : cycle)
+                    set_error(s, s->formulas[w], SHEET_CYCLE);
             }
             for (size_t i = start; i < stack.size(); i++) {
                 on_stack[stack[i]] = 0;
@@ -457,6 +559,8 @@ static void evaluate_all(Sheet *s)
 
 static std::string cell_output(const Sheet &s, const SheetCell &cell, const std::string &field, bool with_formula)
 {
+    if (cell.kind == CELL_BROKEN)
+        return error_values[SHEET_SYNTAX];
     if (cell.kind != CELL_FORMULA)
         return field;
     std::string value;
@@ -468,7 +572,7 @@ static std::string cell_output(const Sheet &s, const SheetCell &cell, const std:
     if (!with_formula)
         return value;
     const SheetFormula &f = s.formulas[cell.formula];
-    return (f.error == SHEET_OK ? f.text.substr(0, f.parsed.end) : f.text) + " => " + value;
+    return (f.error == SHEET_OK ? f.text.substr(0, f.expression.end) : f.text) + " => " + value;
 }
 
 int run_sheet(const Options &o)
@@ -492,16 +596,27 @@ int run_sheet(const Options &o)
         s.delimiter = ';';
     }
     s.syntax.references = true;
+    s.settings.text_decimal = s.syntax.decimal;
     if (o.delimiter)
         s.delimiter = o.delimiter;
     if (s.delimiter == s.syntax.decimal)
         return usage_error(std::string("the delimiter '") + s.delimiter + "' is this sheet's decimal separator");
+    // German asked for by name, but a locale that writes a decimal point: the
+    // sheet is read in the English syntax, which a German sheet does not parse.
+    if (o.has_lang && (o.lang & 0x3FF) == 7 && s.syntax.decimal != ',') {
+        const char *numeric = setlocale(LC_NUMERIC, nullptr);
+        say(stderr, "quorel-host: warning: --lang " + std::to_string(o.lang) + " is German, but the numeric locale \"" +
+                        (numeric ? numeric : "?") + "\" writes numbers with '.': " + file_name(s.file) +
+                        " is read as an English sheet ('.' in numbers, '" + std::string(1, s.delimiter) +
+                        "' between fields); for a German sheet set a German locale, such as LC_ALL=de_DE.UTF-8\n");
+    }
 
     std::string content, why;
     if (!read_file(s.file, &content, &why)) {
-        say(stderr, "quorel-host: cannot read \"" + s.file + "\": " + why + "\n");
+        say(stderr, "quorel-host: cannot read \"" + file_name(s.file) + "\": " + why + "\n");
         return EXIT_USAGE;
     }
+    s.file = file_name(s.file);
     unsigned line = 0;
     if (!csv_read(content, s.delimiter, &s.csv, &why, &line)) {
         say(stderr, s.file + ":" + std::to_string(line) + ": " + why + "\n");
@@ -515,9 +630,21 @@ int run_sheet(const Options &o)
         if (fields.size() > MAX_SHEET_COLUMNS)
             return usage_error(s.file + ": row " + std::to_string(row + 1) + " has more than 16384 fields");
         s.cells[row].resize(fields.size());
-        for (unsigned col = 0; col < fields.size(); col++)
-            read_cell(&s, CellPosition{col, row}, fields[col], &s.cells[row][col]);
     }
+    // A field the reader took with a fault is a cell in error; the rest of the
+    // sheet is read as usual.
+    for (const CsvProblem &problem : s.csv.problems) {
+        SheetCell &cell = s.cells[problem.row][problem.col];
+        cell.kind = CELL_BROKEN;
+        cell.value.kind = VALUE_ERROR;
+        cell.value.error = SHEET_SYNTAX;
+        cell_message(&s, CellPosition{problem.col, problem.row}, problem.message);
+        s.input_error = true;
+    }
+    for (unsigned row = 0; row < s.cells.size(); row++)
+        for (unsigned col = 0; col < s.cells[row].size(); col++)
+            if (s.cells[row][col].kind != CELL_BROKEN)
+                read_cell(&s, CellPosition{col, row}, s.csv.rows[row][col], &s.cells[row][col]);
     for (unsigned i = 0; i < s.formulas.size(); i++)
         prepare_formula(&s, i);
     evaluate_all(&s);

@@ -4,6 +4,7 @@
 bool csv_read(const std::string &content, char delimiter, CsvTable *table, std::string *error, unsigned *line)
 {
     table->rows.clear();
+    table->problems.clear();
     size_t i = content.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     size_t n = content.size();
     size_t first_break = content.find('\n', i);
@@ -40,9 +41,13 @@ bool csv_read(const std::string &content, char delimiter, CsvTable *table, std::
                               (content[i] == '\r' && i + 1 < n && content[i + 1] == '\n') ||
                               (content[i] == '\r' && i + 1 == n);
                 if (!at_end) {
-                    *error = "text after the closing quote of a field";
-                    *line = line_number;
-                    return false;
+                    table->problems.push_back({(unsigned)table->rows.size(), (unsigned)record.size(),
+                                               "text after the closing quote of its field (line " +
+                                                   std::to_string(line_number) + ")"});
+                    while (i < n && content[i] != delimiter && content[i] != '\n')
+                        field += content[i++];
+                    if (!field.empty() && field.back() == '\r' && (i >= n || content[i] == '\n'))
+                        field.pop_back();
                 }
             } else {
                 size_t j = i;

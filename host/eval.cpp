@@ -16,6 +16,7 @@ static const char *argument_kind(const Arg &arg)
     case VALUE_TEXT: return "a text";
     case VALUE_ERROR: return "an error marker";
     case VALUE_REFERENCE: return "a cell reference";
+    case VALUE_CALL: return "a call";
     default: return arg.placed ? "a range" : "an array";
     }
 }
@@ -125,6 +126,37 @@ enum { GUARD_BYTES = 64, MARK = 0xA5 };
 // the call means the number result was never written.
 static const unsigned char untouched[sizeof(double)] = {0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xF7, 0x7F};
 
+// A nested call evaluated into the scalar argument it gives its caller: a
+// number or a text as its catalogue row says. A number where a text is
+// expected goes as its text, as a sheet passes a cell's number. Blocks are
+// dumped for the outermost call only.
+static EvalStatus nested_call(const Library &lib, const std::vector<Function> &functions, const Arg &given,
+                              int type, const Settings &settings, const char *context, Arg *out,
+                              SourceError *error)
+{
+    Settings inner = settings;
+    inner.dump_blocks = false;
+    Result value;
+    EvalStatus status = evaluate(lib, functions, given.call[0], inner, context, &value, error);
+    if (status != EVAL_OK)
+        return status;
+    *out = Arg();
+    out->offset = out->scalar.offset = given.offset;
+    out->end = given.end;
+    out->kind = out->scalar.kind = value.is_text ? VALUE_TEXT : VALUE_NUMBER;
+    out->scalar.number = value.number;
+    out->scalar.text = value.text;
+    if (type == QR_ARG_STRING && !value.is_text) {
+        out->kind = out->scalar.kind = VALUE_TEXT;
+        out->scalar.text = format_number(value.number);
+        if (settings.text_decimal != '.')
+            for (char &c : out->scalar.text)
+                if (c == '.')
+                    c = settings.text_decimal;
+    }
+    return EVAL_OK;
+}
+
 EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, const Formula &formula,
                     const Settings &settings, const char *context, Result *result, SourceError *error)
 {
@@ -136,12 +168,12 @@ EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, 
         f = catalogue_find(functions, name);
     error->offset = formula.name_offset;
     if (!f) {
-        error->message = "unknown function \"" + formula.name + "\"";
-        return EVAL_INPUT_ERROR;
+        error->message = "unknown function " + quoted_excerpt(formula.name);
+        return EVAL_NAME_ERROR;
     }
     if (!f->usable) {
         error->message = "function " + display_name(*f, formula.name) + " has a catalogue row this tool cannot call";
-        return EVAL_INPUT_ERROR;
+        return EVAL_NAME_ERROR;
     }
     unsigned params = f->count - 1;
     if (formula.args.size() != params) {
@@ -156,10 +188,20 @@ EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, 
     std::vector<double> numbers(params);
     std::vector<std::string> texts(params);
     std::vector<Bytes> blocks(params);
+    std::vector<Arg> results(params); // of nested calls, as scalar arguments
     void *pointers[MAX_TYPES];
     for (unsigned k = 0; k < params; k++) {
-        const Arg &arg = formula.args[k];
         int type = f->types[k + 1];
+        const Arg *given = &formula.args[k];
+        std::string result_of;
+        if (given->kind == VALUE_CALL) {
+            result_of = " (the result of " + given->call[0].name + ")";
+            EvalStatus status = nested_call(lib, functions, *given, type, settings, context, &results[k], error);
+            if (status != EVAL_OK)
+                return status;
+            given = &results[k];
+        }
+        const Arg &arg = *given;
         // A range parameter takes any argument but a cell reference (a sheet
         // resolves those before the call), so only a number or a text is refused.
         bool fits = type == QR_ARG_NUMBER ? arg.kind == VALUE_NUMBER
@@ -169,7 +211,7 @@ EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, 
             error->offset = arg.offset;
             error->message = "argument " + std::to_string(k + 1) + " of " + formula.name + " must be " +
                              (type == QR_ARG_NUMBER ? "a number" : type == QR_ARG_STRING ? "a text" : "a range") +
-                             ", not " + argument_kind(arg);
+                             ", not " + argument_kind(arg) + result_of;
             return EVAL_INPUT_ERROR;
         }
         if (type == QR_ARG_NUMBER) {

@@ -17,6 +17,9 @@ struct Settings {
     Layout layout;
     Origin origin;
     bool dump_blocks; // print the blocks in hex instead of calling
+    // The decimal separator of a nested call's number result passed where a
+    // text is expected (as a cell's number is passed in a sheet).
+    char text_decimal;
 };
 
 struct Result {
@@ -28,12 +31,15 @@ struct Result {
 enum EvalStatus {
     EVAL_OK,
     EVAL_DUMPED,        // --dump-blocks: blocks printed, nothing called
-    EVAL_INPUT_ERROR,   // unknown function, wrong arguments: error has offset and message
+    EVAL_INPUT_ERROR,   // wrong arguments: error has offset and message
+    EVAL_NAME_ERROR,    // unknown function or one this tool cannot call: the same
     EVAL_UNAVAILABLE,   // in the catalogue, not exported by the library: message only
     EVAL_LIBRARY_FAULT, // the library broke the result convention: message only
 };
 
 // context names the formula for a crash report (kept until the next call).
+// Nested calls are evaluated first, innermost first and left to right; the
+// first that fails stops the formula with its own status and error.
 EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, const Formula &formula,
                     const Settings &settings, const char *context, Result *result, SourceError *error);
 

@@ -1,10 +1,12 @@
-// Recursive-descent-free formula reader: the grammar has one level of nesting
-// (arrays inside the argument list), so every rule is a plain loop over the line.
+// Formula reader, recursive descent: a call's arguments may be calls again
+// (at most MAX_CALL_DEPTH deep, so the stack stays small), arrays inside an
+// argument list nest no further.
 #include "formula.h"
 
 #include "text.h"
 
 #include <stdio.h>
+#include <string.h>
 
 size_t skip_blanks(const std::string &line, size_t pos)
 {
@@ -33,6 +35,44 @@ static bool is_number_char(char c, char decimal)
 
 static bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 static bool is_digit(char c) { return c >= '0' && c <= '9'; }
+static bool is_operator(char c) { return c != '\0' && strchr("+-*/^&<>=%", c) != nullptr; }
+
+static std::string operator_message(char op)
+{
+    return std::string("operator '") + op +
+           "': quorel-host calls the library's functions and evaluates no arithmetic (it is not a spreadsheet)";
+}
+
+bool operator_at(const std::string &line, size_t pos)
+{
+    return pos < line.size() && is_operator(line[pos]) && line.compare(pos, 2, "=>") != 0;
+}
+
+std::string unexpected_after_formula(const std::string &line, size_t pos)
+{
+    return operator_at(line, pos) ? operator_message(line[pos]) : "unexpected text after the formula";
+}
+
+// Why a token of number characters is no number. A sign inside it (not after
+// an exponent letter) or before a name is arithmetic, or an unquoted complex
+// number. Sets the error at the offending character.
+static bool bad_number(const std::string &line, size_t start, size_t end, SourceError *error)
+{
+    std::string token = line.substr(start, end - start);
+    if (token.size() > 1 && (token[0] == '+' || token[0] == '-') && is_letter(token[1]))
+        return fail(error, start, operator_message(token[0]));
+    for (size_t k = 1; k < token.size(); k++) {
+        char before = (char)(token[k - 1] | 0x20);
+        if ((token[k] == '+' || token[k] == '-') && before != 'e' && before != 'p') {
+            char last = (char)(token.back() | 0x20);
+            if (last == 'i' || last == 'j')
+                return fail(error, start, "bad number " + quoted_excerpt(token) +
+                                              ": a complex number is written as a text, \"" + token + "\"");
+            return fail(error, start + k, operator_message(token[k]));
+        }
+    }
+    return fail(error, start, "bad number " + quoted_excerpt(token));
+}
 
 NumberStatus parse_number_with(const char *first, const char *last, char decimal, double *out)
 {
@@ -184,7 +224,8 @@ static bool parse_cell(const std::string &line, size_t *pos, const FormulaSyntax
         while (i < line.size() && is_name_char((unsigned char)line[i]))
             i++;
         if (line.compare(start, i - start, "#ERR") != 0)
-            return fail(error, start, "unknown marker \"" + line.substr(start, i - start) + "\" (only #ERR and #ERR(n))");
+            return fail(error, start, "unknown marker " + quoted_excerpt(line.substr(start, i - start)) +
+                                          " (only #ERR and #ERR(n))");
         cell->kind = VALUE_ERROR;
         cell->error = 1;
         size_t j = skip_blanks(line, i);
@@ -213,9 +254,10 @@ static bool parse_cell(const std::string &line, size_t *pos, const FormulaSyntax
     cell->kind = VALUE_NUMBER;
     NumberStatus status = parse_number_with(line.data() + start, line.data() + i, syntax.decimal, &cell->number);
     if (status == NUMBER_RANGE)
-        return fail(error, start, "number \"" + line.substr(start, i - start) + "\" out of the range of a double");
+        return fail(error, start, "number " + quoted_excerpt(line.substr(start, i - start)) +
+                                      " out of the range of a double");
     if (status != NUMBER_OK)
-        return fail(error, start, "bad number \"" + line.substr(start, i - start) + "\"");
+        return bad_number(line, start, i, error);
     *pos = i;
     return true;
 }
@@ -275,13 +317,59 @@ static bool parse_array(const std::string &line, size_t *pos, const FormulaSynta
     return true;
 }
 
-bool parse_formula(const std::string &line, size_t pos, Formula *formula, SourceError *error)
+static bool parse_call(const std::string &line, size_t pos, const FormulaSyntax &syntax, unsigned depth,
+                       Formula *formula, SourceError *error);
+
+// NAME( at i, a call: a name that starts with a letter, '_' or a non-ASCII
+// byte, then '(' after optional blanks.
+static bool call_follows(const std::string &line, size_t i)
 {
-    return parse_formula(line, pos, FormulaSyntax(), formula, error);
+    if (i >= line.size() || !is_name_char((unsigned char)line[i]) || is_digit(line[i]))
+        return false;
+    while (i < line.size() && is_name_char((unsigned char)line[i]))
+        i++;
+    i = skip_blanks(line, i);
+    return i < line.size() && line[i] == '(';
 }
 
-bool parse_formula(const std::string &line, size_t pos, const FormulaSyntax &syntax, Formula *formula,
-                   SourceError *error)
+// One argument at *pos: a reference (sheets), an array, a nested call, or a
+// number, text or error marker. depth counts the calls around it.
+static bool parse_argument(const std::string &line, size_t *pos, const FormulaSyntax &syntax, unsigned depth,
+                           Arg *arg, SourceError *error)
+{
+    size_t i = *pos;
+    arg->offset = i;
+    arg->rows = arg->cols = 0;
+    ReferenceStatus reference = NOT_A_REFERENCE;
+    if (syntax.references && i < line.size())
+        reference = parse_reference(line, &i, arg, error);
+    if (reference == BAD_REFERENCE)
+        return false;
+    if (reference == REFERENCE) {
+        // i is past the reference
+    } else if (i < line.size() && line[i] == '{') {
+        if (!parse_array(line, &i, syntax, arg, error))
+            return false;
+    } else if (call_follows(line, i)) {
+        if (depth >= MAX_CALL_DEPTH)
+            return fail(error, i, "calls nested more than " + std::to_string((int)MAX_CALL_DEPTH) + " deep");
+        arg->kind = VALUE_CALL;
+        arg->call.resize(1);
+        if (!parse_call(line, i, syntax, depth + 1, &arg->call[0], error))
+            return false;
+        i = arg->call[0].end;
+    } else {
+        if (!parse_cell(line, &i, syntax, &arg->scalar, error))
+            return false;
+        arg->kind = arg->scalar.kind;
+    }
+    arg->end = i;
+    *pos = i;
+    return true;
+}
+
+static bool parse_call(const std::string &line, size_t pos, const FormulaSyntax &syntax, unsigned depth,
+                       Formula *formula, SourceError *error)
 {
     size_t i = skip_blanks(line, pos);
     size_t name_start = i;
@@ -306,22 +394,8 @@ bool parse_formula(const std::string &line, size_t pos, const FormulaSyntax &syn
         if (i < line.size() && (line[i] == ';' || line[i] == ')'))
             return fail(error, i, "empty argument");
         Arg arg;
-        arg.offset = i;
-        arg.rows = arg.cols = 0;
-        ReferenceStatus reference = NOT_A_REFERENCE;
-        if (syntax.references && i < line.size())
-            reference = parse_reference(line, &i, &arg, error);
-        if (reference == BAD_REFERENCE)
+        if (!parse_argument(line, &i, syntax, depth, &arg, error))
             return false;
-        if (i < line.size() && line[i] == '{') {
-            if (!parse_array(line, &i, syntax, &arg, error))
-                return false;
-        } else if (reference == NOT_A_REFERENCE) {
-            if (!parse_cell(line, &i, syntax, &arg.scalar, error))
-                return false;
-            arg.kind = arg.scalar.kind;
-        }
-        arg.end = i;
         formula->args.push_back(std::move(arg));
         i = skip_blanks(line, i);
         if (i >= line.size())
@@ -334,9 +408,36 @@ bool parse_formula(const std::string &line, size_t pos, const FormulaSyntax &syn
             break;
         if (line[i] == ',')
             return fail(error, i, "',' between arguments: arguments are separated by ';'");
+        if (is_operator(line[i]))
+            return fail(error, i, operator_message(line[i]));
         return fail(error, i, std::string("';' or ')' expected, found '") + line[i] + "'");
     }
     formula->end = i + 1;
+    return true;
+}
+
+bool parse_formula(const std::string &line, size_t pos, Formula *formula, SourceError *error)
+{
+    return parse_call(line, pos, FormulaSyntax(), 1, formula, error);
+}
+
+bool parse_formula(const std::string &line, size_t pos, const FormulaSyntax &syntax, Formula *formula,
+                   SourceError *error)
+{
+    return parse_call(line, pos, syntax, 1, formula, error);
+}
+
+bool parse_cell_formula(const std::string &line, size_t pos, const FormulaSyntax &syntax, Arg *expression,
+                        SourceError *error)
+{
+    size_t i = skip_blanks(line, pos);
+    if (i >= line.size())
+        return fail(error, i, "empty formula");
+    if (!parse_argument(line, &i, syntax, 0, expression, error))
+        return false;
+    if (expression->kind == VALUE_ARRAY || expression->kind == VALUE_ERROR)
+        return fail(error, expression->offset,
+                    "a formula is a function call, a cell reference, a number or a text");
     return true;
 }
 

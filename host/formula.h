@@ -1,7 +1,8 @@
 // Formulas as a user types them: NAME(arg; arg; ...), where an argument is a
-// number, a "text" ("" for a quote), an error marker #ERR / #ERR(n), or an
-// array constant {1, 2; 3, 4} (',' between columns, ';' between rows). In a
-// sheet an argument may also be a cell (A1, $B$2) or a range (A1:C3).
+// number, a "text" ("" for a quote), an error marker #ERR / #ERR(n), an array
+// constant {1, 2; 3, 4} (',' between columns, ';' between rows), or another
+// call NAME(...). In a sheet an argument may also be a cell (A1, $B$2) or a
+// range (A1:C3), and a cell's formula may be a single reference or value.
 #ifndef QUOREL_HOST_FORMULA_H
 #define QUOREL_HOST_FORMULA_H
 
@@ -12,9 +13,10 @@
 #include <string>
 #include <vector>
 
-enum { MAX_BLOCK_ENTRIES = 32767, MAX_TEXT_BYTES = 65534 };
+// Calls nest at most MAX_CALL_DEPTH deep, as in spreadsheets.
+enum { MAX_BLOCK_ENTRIES = 32767, MAX_TEXT_BYTES = 65534, MAX_CALL_DEPTH = 64 };
 
-enum ValueKind { VALUE_NUMBER, VALUE_TEXT, VALUE_ERROR, VALUE_ARRAY, VALUE_REFERENCE };
+enum ValueKind { VALUE_NUMBER, VALUE_TEXT, VALUE_ERROR, VALUE_ARRAY, VALUE_REFERENCE, VALUE_CALL };
 
 // How numbers, arrays and references are written. The default is the tool's
 // own syntax; a sheet adds references, and a German sheet writes numbers with
@@ -45,6 +47,8 @@ struct Value {
     size_t offset = 0;   // byte offset in the source line
 };
 
+struct Formula;
+
 struct Arg {
     ValueKind kind = VALUE_NUMBER;
     Value scalar;             // VALUE_NUMBER, VALUE_TEXT, VALUE_ERROR
@@ -62,6 +66,7 @@ struct Arg {
     // block lies at the origin, its cells filling the rectangle.
     bool placed = false;
     std::vector<CellPosition> positions;
+    std::vector<Formula> call; // VALUE_CALL: the nested call, one element
 };
 
 struct Formula {
@@ -83,6 +88,18 @@ bool fail(SourceError *error, size_t offset, const std::string &message);
 bool parse_formula(const std::string &line, size_t pos, Formula *formula, SourceError *error);
 bool parse_formula(const std::string &line, size_t pos, const FormulaSyntax &syntax, Formula *formula,
                    SourceError *error);
+
+// A sheet cell's formula after its '=': a call, a cell reference, a number or
+// a text (VALUE_CALL, VALUE_REFERENCE, VALUE_NUMBER, VALUE_TEXT); stops after it.
+bool parse_cell_formula(const std::string &line, size_t pos, const FormulaSyntax &syntax, Arg *expression,
+                        SourceError *error);
+
+// Whether an arithmetic operator stands at pos (not the "=>" of a case).
+bool operator_at(const std::string &line, size_t pos);
+
+// The message for what follows a complete formula at pos where nothing may:
+// arithmetic operators are told apart, since the tool evaluates none.
+std::string unexpected_after_formula(const std::string &line, size_t pos);
 
 // A whole token as a number written with the given decimal separator ('.' or
 // ','); the other one is not a number character then.

@@ -4,6 +4,8 @@
 #include "platform.h"
 #include "text.h"
 
+#include <locale.h>
+
 std::string where(const Place &place, const std::string &line, size_t offset)
 {
     bool in_file = !place.file.empty();
@@ -12,6 +14,8 @@ std::string where(const Place &place, const std::string &line, size_t offset)
         text += (in_file ? ":" : ", column ") + std::to_string(utf8_column(line, offset));
     return text;
 }
+
+std::string file_name(const std::string &path) { return path == "-" ? "(standard input)" : path; }
 
 void report(const Place &place, const std::string &line, const SourceError &error)
 {
@@ -77,6 +81,11 @@ static bool directive(Library *lib, Settings *settings, const std::string &line,
 void start_input(Host *host, const Options &o)
 {
     host->settings = o.settings;
+    // Numbers become texts in the library's own decimal separator, from the
+    // numeric locale that GetFunctionCount took from the environment.
+    const struct lconv *conventions = localeconv();
+    if (conventions && conventions->decimal_point && conventions->decimal_point[0] == ',')
+        host->settings.text_decimal = ',';
     set_language(&host->lib, o.has_lang ? o.lang : (unsigned)QR_LANGUAGE_GERMAN);
 }
 
@@ -85,13 +94,14 @@ bool read_lines(Host *host, const Options &o, const std::string &file, const Lin
     start_input(host, o);
     std::string content, why;
     if (!read_file(file, &content, &why)) {
-        say(stderr, "quorel-host: cannot read \"" + file + "\": " + why + "\n");
+        say(stderr, "quorel-host: cannot read \"" + file_name(file) + "\": " + why + "\n");
         return false;
     }
     std::vector<std::string> lines;
     split_lines(content, &lines);
+    std::string name = file_name(file);
     for (size_t n = 0; n < lines.size(); n++)
-        line_fn(Place{file, (unsigned)(n + 1)}, lines[n]);
+        line_fn(Place{name, (unsigned)(n + 1)}, lines[n]);
     return true;
 }
 
@@ -122,11 +132,38 @@ EvalStatus evaluate_formula(const Host &host, const Place &place, const std::str
     return evaluate(host.lib, host.functions, formula, host.settings, context.c_str(), result, error);
 }
 
+// The library of the tool's own package, found from the tool's directory:
+// where the install rules put it (../lib/x86_64-linux-gnu in the .deb,
+// ../lib in the tarball), beside the tool (the Windows zips), or one level up
+// (the tool in a build tree's host/). False, with the places tried, when none
+// is there.
+static bool packaged_library(std::string *path, std::string *tried)
+{
+    std::string dir = program_directory();
+    if (dir.empty()) {
+        *tried = "(the tool's own directory is unknown)";
+        return false;
+    }
+    char separator = dir.back();
+    std::string up = std::string("..") + separator, name = QUOREL_LIBRARY_FILE;
+    std::string installed = QUOREL_TOOL_TO_LIBDIR;
+    const std::string candidates[] = {installed.empty() ? std::string() : dir + installed + separator + name,
+                                      dir + name, dir + up + name};
+    for (const std::string &candidate : candidates) {
+        if (candidate.empty())
+            continue;
+        if (existing_file(candidate, path))
+            return true;
+        *tried += (tried->empty() ? "" : ", ") + candidate;
+    }
+    return false;
+}
+
 bool open_library(const Options &o, Library *lib, std::vector<Function> *functions)
 {
-    std::string path = o.lib;
-    if (!o.has_lib && !environment_value("QUOREL_LIB", &path)) {
-        usage_error("no library given: use --lib PATH or set QUOREL_LIB");
+    std::string path = o.lib, tried;
+    if (!o.has_lib && !environment_value("QUOREL_LIB", &path) && !packaged_library(&path, &tried)) {
+        usage_error("no library given and none beside the tool (" + tried + "): use --lib PATH or set QUOREL_LIB");
         return false;
     }
     std::string error;

@@ -22,6 +22,9 @@ struct Place {
 // "FILE:LINE:COLUMN" or "formula K, column C".
 std::string where(const Place &place, const std::string &line = std::string(), size_t offset = std::string::npos);
 
+// A file as messages name it: "(standard input)" for "-".
+std::string file_name(const std::string &path);
+
 // "WHERE: MESSAGE" on stderr.
 void report(const Place &place, const std::string &line, const SourceError &error);
 
@@ -32,17 +35,18 @@ struct Host {
     Settings settings;
 };
 
-// Opens the library of --lib or QUOREL_LIB; with functions, also reads its
-// catalogue. False, reported, when there is none or it cannot be loaded.
+// Opens the library of --lib, of QUOREL_LIB, or else the one of the tool's
+// own package; with functions, also reads its catalogue. False, reported,
+// when there is none or it cannot be loaded.
 bool open_library(const Options &o, Library *lib, std::vector<Function> *functions);
 
 // Every input (a file, or a run of formulas on the command line) starts from
 // the command line's settings and language.
 void start_input(Host *host, const Options &o);
 
-// Hands every line of the file to line_fn(place, line), the file starting
-// from the command line's settings. False, reported, when the file cannot be
-// read.
+// Hands every line of the file ("-": standard input) to line_fn(place, line),
+// the file starting from the command line's settings. False, reported, when
+// the file cannot be read.
 typedef std::function<void(const Place &place, const std::string &line)> LineFn;
 bool read_lines(Host *host, const Options &o, const std::string &file, const LineFn &line_fn);
 

@@ -25,7 +25,7 @@ struct Options {
     bool has_lang = false;
     bool host_locale_set = false; // --host-locale set: setlocale(LC_ALL, "") first
     unsigned lang = 0;
-    Settings settings = {LAYOUT_PADDED, {0, 0, 0}, false};
+    Settings settings = {LAYOUT_PADDED, {0, 0, 0}, false, '.'};
     std::string output; // "", "value", "case"
     char delimiter = 0; // sheet: ',', ';' or '\t'; 0 follows the sheet's decimal separator
     std::vector<EvalInput> inputs;

@@ -18,6 +18,7 @@
 #else
 #include <dlfcn.h>
 #include <langinfo.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -159,6 +160,31 @@ void setup_streams()
 
 bool host_decodes_utf8() { return GetACP() == CP_UTF8; }
 
+std::string program_directory()
+{
+    std::wstring path(32768, L'\0');
+    DWORD n = GetModuleFileNameW(nullptr, &path[0], (DWORD)path.size());
+    if (n == 0 || n >= path.size())
+        return std::string();
+    path.resize(n);
+    size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::string() : narrow(path.substr(0, slash + 1).c_str());
+}
+
+bool existing_file(const std::string &path, std::string *full)
+{
+    std::wstring w = native_path(path);
+    DWORD attributes = GetFileAttributesW(w.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    wchar_t buffer[32768];
+    DWORD n = GetFullPathNameW(w.c_str(), 32768, buffer, nullptr);
+    *full = n > 0 && n < 32768 ? narrow(buffer) : path;
+    return true;
+}
+
+static void binary_stdin() { _setmode(_fileno(stdin), _O_BINARY); }
+
 static LONG WINAPI crash_filter(EXCEPTION_POINTERS *info)
 {
     char text[64];
@@ -217,6 +243,30 @@ bool host_decodes_utf8()
 
 bool stderr_is_terminal() { return isatty(2) != 0; }
 
+std::string program_directory()
+{
+    char path[4096];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return std::string();
+    std::string dir(path, (size_t)n);
+    size_t slash = dir.rfind('/');
+    return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
+}
+
+bool existing_file(const std::string &path, std::string *full)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    char *real = realpath(path.c_str(), nullptr);
+    *full = real ? real : path;
+    free(real);
+    return true;
+}
+
+static void binary_stdin() {}
+
 static void crash_signal(int sig)
 {
     report_crash(sig == SIGSEGV ? "crashed (SIGSEGV)" : sig == SIGBUS ? "crashed (SIGBUS)" :
@@ -238,7 +288,10 @@ void set_host_locale() { setlocale(LC_ALL, ""); }
 
 bool read_file(const std::string &path, std::string *content, std::string *error)
 {
-    FILE *f = open_file(path);
+    bool standard_input = path == "-";
+    if (standard_input)
+        binary_stdin();
+    FILE *f = standard_input ? stdin : open_file(path);
     if (!f) {
         *error = strerror(errno);
         return false;
@@ -251,6 +304,7 @@ bool read_file(const std::string &path, std::string *content, std::string *error
     bool ok = !ferror(f);
     if (!ok)
         *error = strerror(errno);
-    fclose(f);
+    if (!standard_input)
+        fclose(f);
     return ok;
 }

@@ -11,7 +11,15 @@
 void *library_load(const std::string &path, std::string *error);
 void *library_symbol(void *handle, const char *name);
 
+// The whole file; "-" reads standard input.
 bool read_file(const std::string &path, std::string *content, std::string *error);
+
+// The directory of the running program as the system knows it (not from
+// argv[0]), with a separator at the end; empty when it cannot be told.
+std::string program_directory();
+
+// Whether path names an existing file; *full is then its absolute form.
+bool existing_file(const std::string &path, std::string *full);
 
 // The command line as UTF-8 (on Windows from the wide command line).
 std::vector<std::string> program_arguments(int argc, char **argv);

@@ -135,9 +135,30 @@ std::string format_number(double x)
         return "Infinity";
     if (x == -__builtin_inf())
         return "-Infinity";
+    // A sheet's general format: plain digits from 1e-4 up to the integers
+    // below 1e15, exponent form outside; either way the shortest digits that
+    // read back to the same double (up to 17 significant digits).
+    double magnitude = x < 0 ? -x : x;
+    bool plain = magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e15);
     char buffer[64];
-    std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, x);
+    std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, x,
+                                           plain ? std::chars_format::fixed : std::chars_format::scientific);
     return std::string(buffer, r.ptr);
+}
+
+std::string quoted_excerpt(const std::string &text)
+{
+    enum { SHOWN = 40 };
+    size_t cut = 0, characters = 0;
+    while (cut < text.size() && characters < SHOWN) {
+        cut++;
+        while (cut < text.size() && ((unsigned char)text[cut] & 0xC0) == 0x80)
+            cut++;
+        characters++;
+    }
+    if (cut == text.size())
+        return "\"" + text + "\"";
+    return "\"" + text.substr(0, cut) + "...\" (" + std::to_string(text.size()) + " bytes)";
 }
 
 static bool same_word(const char *first, const char *last, const char *word)

@@ -35,8 +35,15 @@ std::string latin1_upper(const std::string &s);
 // 1-based column of a byte offset in a UTF-8 line, counted in characters.
 size_t utf8_column(const std::string &line, size_t offset);
 
-// Shortest decimal that reads back to the same double; NaN, Infinity, -Infinity.
+// A number as a sheet's general format shows it, with the shortest digits
+// that read back to the same double: plain for magnitudes from 1e-4 up to
+// 1e15 (1000000, 0.0001), exponent form beyond (1e+15, 1e-05); NaN,
+// Infinity, -Infinity.
 std::string format_number(double x);
+
+// A literal for a message: in quotes, cut after 40 characters with its size
+// named, so that a megabyte of input does not come back as one line.
+std::string quoted_excerpt(const std::string &text);
 
 // A whole token as a number: decimal or 0x hexadecimal significand with
 // exponent, optional sign, NaN, Inf, Infinity (any case). Locale-free.

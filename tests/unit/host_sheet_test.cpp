@@ -38,24 +38,36 @@ TEST(CsvRead, QuotingLineEndsAndLastLine)
     }
 }
 
-TEST(CsvRead, MalformedQuotesNameTheLine)
+// A quote never closed ends the reading; text after a closing quote spoils
+// that field alone, which is read on to its delimiter.
+TEST(CsvRead, MalformedQuotes)
 {
     const struct {
         const char *content;
-        unsigned line;
-        const char *error;
+        unsigned line;    // of a quote never closed; 0: read with a problem
+        unsigned row, col; // of the problem
+        const char *text;  // the error, or the problem's message
+        Records records;
     } cases[] = {
-        {"a\n\"open,\nstill open\n", 2, "quoted field opened on line 2 is never closed"},
-        {"a\n\"x\"y,z\n", 2, "text after the closing quote of a field"},
-        {"\"a\nb\" c\n", 2, "text after the closing quote of a field"},
+        {"a\n\"open,\nstill open\n", 2, 0, 0, "quoted field opened on line 2 is never closed", {}},
+        {"a\n\"x\"y,z\n", 0, 1, 0, "text after the closing quote of its field (line 2)", {{"a"}, {"xy", "z"}}},
+        {"\"a\nb\" c\r\n1\n", 0, 0, 0, "text after the closing quote of its field (line 2)", {{"a\nb c"}, {"1"}}},
     };
     for (const auto &c : cases) {
         CsvTable table;
         std::string error;
         unsigned line = 0;
-        EXPECT_FALSE(csv_read(c.content, ',', &table, &error, &line)) << c.content;
-        EXPECT_EQ(line, c.line) << c.content;
-        EXPECT_EQ(error, c.error) << c.content;
+        EXPECT_EQ(csv_read(c.content, ',', &table, &error, &line), c.line == 0) << c.content;
+        if (c.line) {
+            EXPECT_EQ(line, c.line) << c.content;
+            EXPECT_EQ(error, c.text) << c.content;
+            continue;
+        }
+        ASSERT_EQ(table.problems.size(), 1u) << c.content;
+        EXPECT_EQ(table.problems[0].row, c.row) << c.content;
+        EXPECT_EQ(table.problems[0].col, c.col) << c.content;
+        EXPECT_EQ(table.problems[0].message, c.text) << c.content;
+        EXPECT_EQ(table.rows, c.records) << c.content;
     }
 }
 
