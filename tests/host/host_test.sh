@@ -100,12 +100,31 @@ printf '0.5\t-2.5\t"a\tb"\n' > "$T/tab.expected"
 printf '2,=SAME(A1) => 7\r\n"=ECHO(""a;b"")",=ECHO(A1)\r\n' > "$T/crlf.csv"
 printf '2,=SAME(A1) => 2\r\n"=ECHO(""a;b"") => a;b",=ECHO(A1) => 2\r\n' > "$T/crlf.expected"
 printf '1;"=DIFF(A1; 3)"\n' > "$T/semicolon.csv"
+# Nested calls, single references and values as formulas, cells the CSV
+# reader could only read with a fault, operators, a formula cut at ';'.
+printf '%s\n' '2,3,"x"y' '=DIFF(SAME(A1); DIFF(B1; SAME(1))),=B1,=C1' '=A1:B1,=SAME(2)*2,=ECHO(DIFF(B1; 0.5))' \
+    '=ECHO(C1),=DIFF(SAME(D9); 1),=5' > "$T/nested.csv"
+printf '%s\n' '2,3,#SYNTAX!' '0,3,#SYNTAX!' '#VALUE!,#SYNTAX!,2.5' '#SYNTAX!,#REF!,5' > "$T/nested.expected"
+printf '1;2\n=DIFF(A1; B1);x\n' > "$T/cut.csv"
+printf 'SAME(1)\nDIFF(3; SAME(1))\n' > "$T/stdin.txt"
+: > "$T/empty.cases"
+printf '# nothing but a comment\n@language 1033\n' > "$T/comment.cases"
+{ for ((i = 0; i < 64; i++)); do printf 'SAME('; done; printf '1'; for ((i = 0; i < 64; i++)); do printf ')'; done; echo; } > "$T/deep.txt"
+{ for ((i = 0; i < 65; i++)); do printf 'SAME('; done; printf '1'; for ((i = 0; i < 65; i++)); do printf ')'; done; echo; } > "$T/deeper.txt"
+{ printf 'SAME('; head -c 1200000 /dev/zero | tr '\0' 7; printf 'x)\n'; } > "$T/bignumber.txt"
+{ printf '"'; head -c 70000 /dev/zero | tr '\0' a; printf '",=ECHO(A1)\n'; } > "$T/longcell.csv"
+# The tool alone finds no library; beside a library of the add-in's file
+# name it loads that one, unless --lib or QUOREL_LIB name another.
+mkdir "$T/alone" "$T/flat"
+cp "$tool" "$T/alone/" && cp "$tool" "$T/flat/" && cp "$FAKE" "$T/flat/$(basename "$LIB")"
+ALONE=$T/alone/$(basename "$tool") FLAT=$T/flat/$(basename "$tool")
 printf '1,2\n"=SAME(A1),3\n' > "$T/unclosed.csv"
 { echo 1; for ((i = 0; i < 10000; i++)); do echo '=SAME($A$1)'; done; } > "$T/long.csv"
 
 # exit | check | expected | arguments (shell words; leading NAME=VALUE words set
-# the environment). Checks: out= whole stdout, out~ / err~ substring of stdout /
-# stderr.
+# the environment, but TOOL= runs another copy of the tool and STDIN= gives
+# its standard input). Checks: out= whole stdout, out~ / err~ substring of
+# stdout / stderr, err! a text that stderr must not hold.
 table=$(cat <<'TABLE'
 0 | out~ | Usage: quorel-host                          | --help
 0 | out= | quorel-host $QUOREL_EXPECT_VERSION          | --version
@@ -134,7 +153,10 @@ table=$(cat <<'TABLE'
 2 | err~ | directive.txt:3:9: @layout is exact, padded or unpadded | --lib "$LIB" eval -f "$T/directive.txt"
 2 | err~ | cannot read "$T/missing.txt"              | --lib "$LIB" eval -f "$T/missing.txt"
 2 | err~ | cannot load library "$T/nolib.so"         | --lib "$T/nolib.so" list
-2 | err~ | no library given                           | QUOREL_LIB= list
+2 | err~ | no library given and none beside the tool  | QUOREL_LIB= TOOL=$ALONE list
+0 | out~ | 6 QR_silent STUMM (number; number)         | QUOREL_LIB= TOOL=$FLAT list
+0 | out~ | 34 QR_roman RöMISCHINZAHL (number; string) | QUOREL_LIB="$LIB" list
+0 | out~ | 6 QR_silent STUMM (number; number)         | QUOREL_LIB="$T/nolib.so" --lib "$FAKE" list
 2 | err~ | unknown option "--frobnicate"              | --frobnicate list
 2 | err~ | --layout is exact, padded or unpadded      | --layout wide list
 2 | err~ | --host-locale is keep or set, not "c"      | --host-locale c list
@@ -150,6 +172,24 @@ table=$(cat <<'TABLE'
 0 | out= | -Infinity                                   | --lib "$FAKE" eval 'SAME(-Infinity)'
 0 | out= | NaN                                         | --lib "$FAKE" eval 'SAME(nan)'
 0 | out= | 1.5                                         | --lib "$FAKE" eval 'DIFF(2; +0.5)'
+0 | out= | 1000000                                     | --lib "$LIB" eval 'POLYNOMIAL(10; {1,0,0,0,0,0,0})'
+0 | out= | 5                                           | --lib "$LIB" eval 'REAL(XMUL("1+2i"; "3-i"))'
+0 | out= | 1                                           | --lib "$LIB" eval 'GAMMA(GAMMA(3))'
+0 | out= | 2.5                                         | --lib "$FAKE" eval 'ECHO(DIFF(3; SAME(0.5)))'
+0 | out= | 2,5                                         | LC_ALL=de_DE.UTF-8 --lib "$FAKE" eval 'ECHO(DIFF(3; SAME(0.5)))'
+2 | err~ | formula 1, column 6: argument 1 of SAME must be a number, not a text (the result of ECHO) | --lib "$FAKE" eval 'SAME(ECHO("1"))'
+2 | err~ | formula 1, column 9: unknown function "NOSUCH" | --lib "$FAKE" eval 'DIFF(1; NOSUCH(2))'
+1 | err~ | NONUL (QR_nonul) left its 256-byte result text without a NUL | --lib "$FAKE" eval 'ECHO(NONUL(1))'
+2 | err~ | formula 1, column 7: operator '+': quorel-host calls the library's functions and evaluates no arithmetic | --lib "$FAKE" eval 'SAME(1+2)'
+2 | err~ | formula 1, column 8: operator '*'           | --lib "$FAKE" eval 'SAME(2)*2'
+2 | err~ | formula 1, column 7: bad number "1-2i": a complex number is written as a text, "1-2i" | --lib "$LIB" eval 'XSQRT(1-2i)'
+0 | out= | 1                                           | --lib "$FAKE" eval --output value -f "$T/deep.txt"
+2 | err~ | deeper.txt:1:321: calls nested more than 64 deep | --lib "$FAKE" eval -f "$T/deeper.txt"
+2 | err~ | bignumber.txt:1:6: number "7777777777777777777777777777777777777777..." (1200001 bytes) out of | --lib "$FAKE" eval -f "$T/bignumber.txt"
+2 | err~ | formula 2: empty formula                    | --lib "$FAKE" eval 'SAME(1)' ' '
+0 | out= | $(printf 'SAME(1) => 1\nDIFF(3; SAME(1)) => 2') | STDIN=$T/stdin.txt --lib "$FAKE" eval -f -
+2 | err~ | quorel-host: $T/empty.cases holds no cases  | --lib "$FAKE" check "$T/pass.cases" "$T/empty.cases"
+2 | err~ | quorel-host: $T/comment.cases holds no cases | --lib "$FAKE" check "$T/comment.cases"
 0 | out= | 0.25                                        | LC_ALL=de_DE.UTF-8 --lib "$FAKE" eval 'SAME(0.25)'
 0 | out= | a"b;c                                       | --lib "$FAKE" eval 'ECHO("a""b;c")'
 0 | out= | $x255                                       | --lib "$FAKE" eval -f "$T/longtext.txt" --output value
@@ -197,11 +237,20 @@ table=$(cat <<'TABLE'
 2 | err~ | sheet.csv: C8, character 8: bad number "1.2.3" | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
 2 | err~ | sheet.csv: A9, character 8: argument 1 of GAMMA must be a number, not the range A2:A3 | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
 2 | err~ | sheet.csv: B9, character 17: argument 2 of IPOLVALUE: A1 holds a text, in a range of numbers | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
-2 | err~ | sheet.csv: B10: circular reference among A10, B10 | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err~ | sheet.csv: A10: circular reference among A10, B10 | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
+2 | err! | sheet.csv: B10: circular                   | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
 2 | err~ | sheet.csv: C10, character 8: argument 1 of XSQRT refers to B10, which is in error (#CYCLE!) | LC_ALL=C --lib "$LIB" sheet "$T/sheet.csv"
 2 | out~ | =LAGRANGE(1.5; A2:B3) => 4,=POLYNOMIAL(2; $A$2:$A$4) => 4,"=XADD(""1+2i""; B2) => 2+2i" | LC_ALL=C --lib "$LIB" sheet --output case "$T/sheet.csv"
 0 | out= | $(cat $T/de.expected)                       | LC_ALL=de_DE.UTF-8 --lib "$LIB" sheet --lang 1031 "$T/de.csv"
-2 | err~ | de.csv:4: text after the closing quote of a field | LC_ALL=de_DE.UTF-8 --lib "$LIB" sheet --lang 1033 "$T/de.csv"
+2 | err~ | de.csv: A4: text after the closing quote of its field (line 4) | LC_ALL=de_DE.UTF-8 --lib "$LIB" sheet --lang 1033 "$T/de.csv"
+2 | err~ | warning: --lang 1031 is German, but the numeric locale "C" writes numbers with '.' | LC_ALL=C --lib "$LIB" sheet --lang 1031 "$T/de.csv"
+2 | err~ | warning: $T/cut.csv: A2: the formula stops at the field delimiter ';' | LC_ALL=C --lib "$FAKE" sheet --delimiter ';' "$T/cut.csv"
+2 | out= | $(cat $T/nested.expected)                   | LC_ALL=C --lib "$FAKE" sheet "$T/nested.csv"
+2 | err~ | nested.csv: C1: text after the closing quote of its field (line 1) | LC_ALL=C --lib "$FAKE" sheet "$T/nested.csv"
+2 | err~ | nested.csv: A3, character 2: the range A1:B1 cannot be a cell's value | LC_ALL=C --lib "$FAKE" sheet "$T/nested.csv"
+2 | err~ | nested.csv: B3, character 9: operator '*': quorel-host calls the library's functions and evaluates no arithmetic | LC_ALL=C --lib "$FAKE" sheet "$T/nested.csv"
+2 | err~ | nested.csv: B4, character 12: argument 1 of SAME refers to D9, which is empty | LC_ALL=C --lib "$FAKE" sheet "$T/nested.csv"
+2 | err~ | longcell.csv: B1, character 7: argument 1 of ECHO: A1 holds a text longer than the 65534 bytes a host passes | LC_ALL=C --lib "$FAKE" sheet "$T/longcell.csv"
 0 | out= | $(cat $T/tab.expected)                      | LC_ALL=C --lib "$FAKE" sheet --delimiter tab "$T/tab.csv"
 2 | out= | $(cat $T/layout.expected)                   | LC_ALL=C --lib "$FAKE" sheet "$T/layout.csv" --delimiter ';'
 0 | out= | $(cat $T/crlf.expected)                     | --lib "$FAKE" sheet --output case "$T/crlf.csv"
@@ -239,8 +288,15 @@ while IFS='|' read -r -u 3 status check expected args; do
     status=$(echo $status) check=$(echo $check)
     expected=$(eval "echo \"$(echo "$expected" | sed 's/^ *//; s/ *$//; s/"/\\"/g')\"")
     eval "set -- $args"
-    environment=()
-    while [ $# -gt 0 ] && [[ $1 =~ ^[A-Z_]+= ]]; do environment+=("$1"); shift; done
+    environment=() run_tool=$tool input=/dev/null
+    while [ $# -gt 0 ] && [[ $1 =~ ^[A-Z_]+= ]]; do
+        case $1 in
+            TOOL=*) run_tool=${1#TOOL=} ;;
+            STDIN=*) input=${1#STDIN=} ;;
+            *) environment+=("$1") ;;
+        esac
+        shift
+    done
     rows=$((rows + 1))
     # Under an emulator a row that fails is run once more and the first
     # attempt is logged as FLAKY: wine has been seen to fail a row on CI that
@@ -248,7 +304,7 @@ while IFS='|' read -r -u 3 status check expected args; do
     attempts=1
     [ -n "$emulator" ] && attempts=2
     for ((attempt = 1; attempt <= attempts; attempt++)); do
-        env "${environment[@]}" $emulator "$tool" "$@" < /dev/null > "$T/stdout" 2> "$T/stderr" 3<&-
+        env "${environment[@]}" $emulator "$run_tool" "$@" < "$input" > "$T/stdout" 2> "$T/stderr" 3<&-
         got=$?
         ok=1
         [ "$got" = "$status" ] || ok=0
@@ -256,6 +312,7 @@ while IFS='|' read -r -u 3 status check expected args; do
             out=) [ "$(cat "$T/stdout")" = "$expected" ] || ok=0 ;;
             out~) grep -qF -- "$expected" "$T/stdout" || ok=0 ;;
             err~) grep -qF -- "$expected" "$T/stderr" || ok=0 ;;
+            err!) ! grep -qF -- "$expected" "$T/stderr" || ok=0 ;;
         esac
         [ $ok = 1 ] && break
         # One line per failure, so that log filters keep the whole story.
