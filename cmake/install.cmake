@@ -34,16 +34,14 @@ if(WIN32)
   install(TARGETS quorel quorel-host
           RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT import-library EXCLUDE_FROM_ALL)
-  install(FILES include/quorel.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  install(FILES host/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME quorel-host.md)
+  install(FILES include/quorel.h include/quorel_blocks.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 else()
   # A shared library is not a program: 0644, as Debian wants it.
   install(TARGETS quorel EXPORT quorelTargets
           LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
                   PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   install(TARGETS quorel-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES include/quorel.h include/quorel_math.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  install(FILES include/quorel.h include/quorel_blocks.h include/quorel_math.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
   # CMake package: the imported target, and a version file that accepts
   # requests of the same major version and the same pointer size.
@@ -71,10 +69,8 @@ else()
   add_custom_target(quorel-manpage ALL DEPENDS ${PROJECT_BINARY_DIR}/quorel-host.1.gz)
   install(FILES ${PROJECT_BINARY_DIR}/quorel-host.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-  # Documents: README, the host tool's manual in Markdown, copyright and the
-  # change log (named and compressed as Debian expects).
-  install(FILES README.md cmake/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  install(FILES host/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME quorel-host.md)
+  # Copyright and the change log (named and compressed as Debian expects).
+  install(FILES cmake/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
   configure_file(cmake/debian/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
   add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
                      COMMAND gzip -9nf -k ${PROJECT_BINARY_DIR}/changelog
@@ -86,8 +82,15 @@ else()
           RENAME quorel COMPONENT debian EXCLUDE_FROM_ALL)
 endif()
 
-# The function reference, once generated (docs/), and the sample sheets and
-# formula files.
-install(FILES docs/functions.md docs/funktionen.md DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
+# The documents in the repository's layout, so that their relative links hold
+# in the installed tree as in the sources (tests/checks/check_links.py): the
+# README, how the project works, the host tool's manual in Markdown, the
+# function reference and the accuracy report with its plots; and the sample
+# sheets and formula files.
+install(FILES README.md CONTRIBUTING.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES host/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/host)
+install(FILES docs/functions.md docs/funktionen.md docs/accuracy.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+file(GLOB QUOREL_PLOTS CONFIGURE_DEPENDS docs/accuracy/*.png)
+install(FILES ${QUOREL_PLOTS} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs/accuracy)
 file(GLOB QUOREL_EXAMPLES CONFIGURE_DEPENDS examples/*.csv examples/demo-*.txt)
 install(FILES ${QUOREL_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)

@@ -1,54 +1,36 @@
-// Byte-exact range blocks, written byte by byte so that the result is the same
-// on every platform.
+// Byte-exact range blocks through the builders of the installed header, so
+// that the tool, the tests and integrators write the same bytes; the exact and
+// unpadded text layouts, which hosts do not write, are the tool's own.
 #include "range_block.h"
 
-#include <string.h>
+#include "quorel_blocks.h"
 
-void put_word(Bytes *b, unsigned w)
+// Room for n more bytes at the end of b.
+static unsigned char *grow(Bytes *b, size_t n)
 {
-    b->push_back((unsigned char)(w & 0xFF));
-    b->push_back((unsigned char)((w >> 8) & 0xFF));
+    size_t at = b->size();
+    b->resize(at + n);
+    return b->data() + at;
 }
 
-void put_double(Bytes *b, double x)
-{
-    unsigned long long bits;
-    memcpy(&bits, &x, sizeof bits);
-    for (int i = 0; i < 8; i++)
-        b->push_back((unsigned char)((bits >> (8 * i)) & 0xFF));
-}
+void put_word(Bytes *b, unsigned w) { qr_put_word(grow(b, 2), w); }
+
+void put_double(Bytes *b, double x) { qr_put_double(grow(b, 8), x); }
 
 void put_header(Bytes *b, unsigned col1, unsigned row1, unsigned col2, unsigned row2, unsigned sheet,
                 unsigned count)
 {
-    put_word(b, col1);
-    put_word(b, row1);
-    put_word(b, sheet);
-    put_word(b, col2);
-    put_word(b, row2);
-    put_word(b, sheet);
-    put_word(b, count);
-}
-
-static void put_place(Bytes *b, unsigned col, unsigned row, unsigned sheet, unsigned error)
-{
-    put_word(b, col);
-    put_word(b, row);
-    put_word(b, sheet);
-    put_word(b, error);
+    qr_put_header(grow(b, QR_BLOCK_HEADER), col1, row1, col2, row2, sheet, count);
 }
 
 void put_double_entry(Bytes *b, unsigned col, unsigned row, unsigned sheet, unsigned error, double value)
 {
-    put_place(b, col, row, sheet, error);
-    put_double(b, value);
+    qr_put_double_entry(grow(b, QR_DOUBLE_ENTRY), col, row, sheet, error, value);
 }
 
 void put_number_cell(Bytes *b, unsigned col, unsigned row, unsigned sheet, unsigned error, double value)
 {
-    put_place(b, col, row, sheet, error);
-    put_word(b, 0);
-    put_double(b, value);
+    qr_put_number_cell(grow(b, QR_NUMBER_CELL), col, row, sheet, error, value);
 }
 
 bool put_text_cell(Bytes *b, unsigned col, unsigned row, unsigned sheet, const std::string &text, Layout layout)
@@ -57,12 +39,13 @@ bool put_text_cell(Bytes *b, unsigned col, unsigned row, unsigned sheet, const s
     size_t len = layout == LAYOUT_EXACT ? size : (size + 1) & ~(size_t)1;
     if (len > 0xFFFF)
         return false;
-    put_place(b, col, row, sheet, 0);
-    put_word(b, 1);
-    put_word(b, (unsigned)len);
-    b->insert(b->end(), text.begin(), text.end());
-    b->push_back(0);
-    if (layout == LAYOUT_PADDED && len > size)
-        b->push_back(0);
+    if (layout == LAYOUT_PADDED) {
+        qr_put_text_cell(grow(b, QR_TEXT_CELL(text.size())), col, row, sheet, text.data(), text.size());
+        return true;
+    }
+    unsigned char *p = grow(b, 12 + size);
+    p = qr_put_word(qr_put_word(qr_put_cell_place(p, col, row, sheet, 0), 1), (unsigned)len);
+    memcpy(p, text.data(), text.size());
+    p[text.size()] = 0;
     return true;
 }

@@ -1,6 +1,7 @@
 // Range blocks as a spreadsheet host lays them out: a 14-byte header (col1,
 // row1, tab1, col2, row2, tab2, count as 16-bit words) and packed entries,
-// every field little-endian whatever the platform. One writer for the host
+// every field little-endian whatever the platform, written by the builders
+// of the installed include/quorel_blocks.h. One writer for the host
 // tool and for the tests, fuzzers and benchmarks that hand blocks to the
 // library.
 //

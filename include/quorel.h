@@ -1,9 +1,25 @@
 /* quorel: spreadsheet add-in interface.
  *
  * The host learns the catalogue through the four entry points, then calls each
- * sheet function by its internal name: result pointer first, then one pointer
- * per parameter (double*, NUL-terminated ISO 8859-1 text, or a range block).
- * Text results go into a 256-byte buffer owned by the host.
+ * sheet function by its internal name. The calling convention, the same for
+ * all 40 (cdecl on Windows):
+ *
+ * - Every argument is a pointer, and the function returns nothing: the result
+ *   pointer first, then one pointer per parameter in catalogue order.
+ * - Its kind follows the type code (QR_ARG_*) of the catalogue row: a number
+ *   is a double *; a text a NUL-terminated ISO 8859-1 string; a range a
+ *   pointer to a DoubleArray or CellArray block, whose layout and builders are
+ *   in quorel_blocks.h.
+ * - A number result is always written, NaN for unusable input. A text result
+ *   goes into a buffer of QR_TEXT_SIZE (256) bytes that the caller owns; it is
+ *   always NUL-terminated within it (complex results: "Err:502" for an
+ *   argument that is no complex number, "Err:503" for a result that is not
+ *   finite).
+ * - The caller owns every buffer and block; the library keeps no pointer
+ *   after the call. Calls come from one thread.
+ *
+ * So QR_xadd(result, "1+2i", "3-i") writes "4+1i" into result[256], and
+ * QR_bessel(&y, &x, &n) stores J_n(x) in y.
  */
 #ifndef QUOREL_H
 #define QUOREL_H
@@ -35,12 +51,21 @@ enum { QR_FUNCTION_COUNT = 40, QR_TEXT_SIZE = 256 };
  * the library's language until SetLanguage stores another. */
 enum { QR_LANGUAGE_GERMAN = 1031, QR_LANGUAGE_ENGLISH = 1033 };
 
-/* Range blocks: packed little-endian, 14-byte header (col1, row1, tab1, col2,
- * row2, tab2, count as 16-bit words) followed by the entries; read byte-wise. */
+/* Range blocks: packed little-endian, a 14-byte header (col1, row1, tab1,
+ * col2, row2, tab2, count as 16-bit words) followed by the entries; the
+ * layout and small builders are in quorel_blocks.h. */
 typedef struct DoubleArray DoubleArray;
 typedef struct CellArray CellArray;
 
-/* Entry points. */
+/* Entry points. GetFunctionCount stores 40 (and takes the numeric locale from
+ * the environment). GetFunctionData(index 0..39) writes the internal name
+ * (the symbol to call) and the display name into buffers of QR_TEXT_SIZE
+ * bytes, and the row's types into paramTypes: *paramCount of them (3 at
+ * most), the result's type first, so the function takes *paramCount - 1
+ * parameters. GetParameterDescription(index, 0) gives the
+ * function's description, (index, k) for k = 1 .. *paramCount - 1 the name
+ * and description of parameter k. SetLanguage(1031) serves German texts, any
+ * other code English. */
 QR_SHEET void QR_CALL GetFunctionCount(uint16_t *functionCount);
 QR_SHEET void QR_CALL GetFunctionData(const uint16_t *index, char *internalName, uint16_t *paramCount,
                                       int32_t *paramTypes, char *displayName);

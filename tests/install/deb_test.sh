@@ -1,8 +1,8 @@
 #!/bin/bash
 # Builds the .deb from the build tree with CPack, unpacks it into a scratch
-# root and runs the packaged host tool there against the packaged library:
-# the catalogue, every case file, the export check, the sample sheets; then
-# lintian.
+# root and runs the packaged host tool there, which finds the packaged library
+# by itself: the catalogue, every case file, the export check, the sample
+# sheets; the links of the packaged documents; then lintian.
 #   deb_test.sh CPACK BUILD_DIR SOURCE_DIR VERSION PYTHON OBJDUMP NM STATIC_ARCHIVE
 set -euo pipefail
 cpack=$1 build=$2 source=$3 version=$4 python=$5 objdump=$6 nm=$7 archive=$8
@@ -24,7 +24,7 @@ dpkg -x "$deb" "$root"
 libdir=$root/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 lib=$libdir/libquorel.so
 host=$root/usr/bin/quorel-host
-for f in "$lib" "$host" "$root/usr/include/quorel.h" "$root/usr/include/quorel_math.h" \
+for f in "$lib" "$host" "$root/usr/include/quorel.h" "$root/usr/include/quorel_blocks.h" "$root/usr/include/quorel_math.h" \
          "$libdir/pkgconfig/quorel.pc" "$libdir/cmake/quorel/quorelConfig.cmake" \
          "$root/usr/share/man/man1/quorel-host.1.gz" "$root/usr/share/doc/quorel/copyright"; do
     [ -f "$f" ] || fail "not in the package: ${f#$root}"
@@ -33,11 +33,14 @@ changelog_version=$(zcat "$root/usr/share/doc/quorel/changelog.gz" | sed -n '1s/
 [ "$changelog_version" = "$version" ] ||
     fail "the change log's last entry is version $changelog_version, the project is $version (cmake/debian/changelog.in)"
 
-# The packaged tool on the packaged (stripped) library.
+# The packaged tool on the packaged (stripped) library, which it finds with
+# neither --lib nor QUOREL_LIB.
+unset QUOREL_LIB
 [ "$("$host" --version)" = "quorel-host $version" ] || fail "quorel-host --version"
-rows=$("$host" --lib "$lib" list --lang 1033 | grep -cE '^[0-9]+ QR_')
+rows=$("$host" list --lang 1033 | grep -cE '^[0-9]+ QR_')
 [ "$rows" = 40 ] || fail "quorel-host list: $rows functions"
-LC_ALL=C "$host" --lib "$lib" check "$source"/tests/cases/*.cases > "$T/check.log" ||
+"$host" eval 'XSUM({1, "2i"})' 2>&1 | grep -qx '1+2i' || fail "quorel-host eval without --lib"
+LC_ALL=C "$host" check "$source"/tests/cases/*.cases > "$T/check.log" ||
     { tail -n 20 "$T/check.log"; fail "case files on the packaged library"; }
 tail -n 1 "$T/check.log"
 "$python" "$source/tests/checks/check_exports.py" linux "$lib" "$archive" "$source" "$objdump" "$nm" "$host" "$lib"
@@ -48,13 +51,15 @@ for sheet in "$root"/usr/share/doc/quorel/examples/*.csv; do
     [ -e "$sheet" ] || continue
     settings=(env LC_ALL=C); lang=1033
     [[ $sheet == *-de.csv ]] && settings=(env LC_ALL=de_DE.UTF-8) lang=1031
-    "${settings[@]}" "$host" --lib "$lib" --lang $lang sheet "$sheet" > "$T/packaged.csv" ||
+    "${settings[@]}" "$host" --lang $lang sheet "$sheet" > "$T/packaged.csv" ||
         fail "quorel-host sheet ${sheet#$root} from the package"
     "${settings[@]}" "$build/host/quorel-host" --lib "$build/libquorel.so" --lang $lang sheet \
         "$source/examples/$(basename "$sheet")" > "$T/built.csv" || fail "quorel-host sheet in the build tree"
     cmp -s "$T/packaged.csv" "$T/built.csv" || fail "${sheet#$root}: the package's result differs from the build's"
     echo "${sheet#$root}: $(grep -c . "$T/packaged.csv") rows"
 done
+
+"$python" "$source/tests/checks/check_links.py" "$root/usr/share/doc/quorel" || fail "links of the packaged documents"
 
 # The manual page renders without a warning.
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/man1/quorel-host.1.gz" 2>&1 >/dev/null)
