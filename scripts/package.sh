@@ -23,9 +23,11 @@ for preset in linux-x64 linux-i386 windows-i686 windows-x64; do
 done
 rm -rf "$out/_CPack_Packages"
 
-# Unpacked, each package's host tool lists the 40 functions of its library
-# (under qemu-i386 and wine64 where needed); the i686 DLL, which nothing here
-# runs, exports its 44 names and imports only the C runtime.
+# Unpacked, each package's host tool lists the 40 functions of its library,
+# which it finds by itself from its own place (run from another directory,
+# under qemu-i386 and wine64 where needed), and the package's documents keep
+# their links; the i686 DLL, which nothing here runs, exports its 44 names and
+# imports only the C runtime.
 echo "=== unpacked"
 T=$(mktemp -d)
 trap 'rm -rf "$T"' EXIT
@@ -35,14 +37,18 @@ listed() { # NAME COMMAND...: the command is quorel-host ... list
     echo "$1: quorel-host lists $n functions"
     [ "$n" = 40 ]
 }
+unset QUOREL_LIB
+cd "$T"
 dpkg -x "$out"/quorel_*_amd64.deb "$T/deb"
-listed linux-x64 "$T/deb/usr/bin/quorel-host" --lib "$(echo "$T"/deb/usr/lib/*/libquorel.so)" list
+listed linux-x64 "$T/deb/usr/bin/quorel-host" list
 tar -xzf "$out"/quorel-*-linux-i386.tar.gz -C "$T"
 i386=$(echo "$T"/quorel-*-linux-i386)
-listed linux-i386 qemu-i386 "$i386/bin/quorel-host" --lib "$i386/lib/libquorel.so" list
+listed linux-i386 qemu-i386 "$i386/bin/quorel-host" list
 unzip -q "$out"/quorel-*-windows-x64.zip -d "$T"
-(cd "$T"/quorel-*-windows-x64 && listed windows-x64 "$root/cmake/wine-run.sh" quorel-host.exe --lib quorel.dll list)
+listed windows-x64 "$root/cmake/wine-run.sh" "$(echo "$T"/quorel-*-windows-x64)/quorel-host.exe" list
 unzip -q "$out"/quorel-*-windows-i686.zip -d "$T"
+python3 "$root/tests/checks/check_links.py" "$T/deb/usr/share/doc/quorel" "$i386/share/doc/quorel" \
+    "$T"/quorel-*-windows-x64 "$T"/quorel-*-windows-i686
 dll=$(echo "$T"/quorel-*-windows-i686/quorel.dll)
 exports=$(objdump -p "$dll" | awk '/\[Ordinal\/Name Pointer\] Table/ { on = 1; next } on && !NF { on = 0 } on' | wc -l)
 imports=$(objdump -p "$dll" | sed -n 's/^\tDLL Name: //p' | tr '\n' ' ')
