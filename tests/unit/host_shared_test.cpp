@@ -1,6 +1,7 @@
 // What the host tool shares with the tests: the NaN rule of same_bits, ulp
 // distances across zero, and the range-block writer's entry bytes.
 #include "host/range_block.h"
+#include "host/text.h"
 #include "host/ulp.h"
 #include "test_support.h"
 
@@ -95,4 +96,35 @@ TEST(RangeBlockWriter, TextTooLongForItsLen)
     EXPECT_FALSE(put_text_cell(&b, 0, 0, 0, std::string(65534, 'x'), LAYOUT_PADDED)); // 65535 rounds to 65536
     EXPECT_FALSE(put_text_cell(&b, 0, 0, 0, std::string(65535, 'x'), LAYOUT_EXACT));
     EXPECT_TRUE(b.empty());
+}
+
+// A sheet's general format with round-trip digits: plain from 1e-4 up to
+// below 1e15, exponent form outside; every text reads back to the double.
+TEST(FormatNumber, GeneralFormatRoundTrips)
+{
+    const struct {
+        double x;
+        const char *text;
+    } cases[] = {
+        {1e6, "1000000"},
+        {118000, "118000"},
+        {999999999999999, "999999999999999"},
+        {1e15, "1e+15"},
+        {-1.5e20, "-1.5e+20"},
+        {1e-4, "0.0001"},
+        {-0.00012345678901234567, "-0.00012345678901234567"},
+        {9.999e-5, "9.999e-05"},
+        {0.1 + 0.2, "0.30000000000000004"},
+        {123456789012345.67, "123456789012345.67"},
+        {-0.0, "-0"},
+        {4.9406564584124654e-324, "5e-324"},
+        {1.7976931348623157e308, "1.7976931348623157e+308"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(format_number(c.x), c.text);
+        double back = 0;
+        std::string text = format_number(c.x);
+        ASSERT_EQ(parse_number(text.data(), text.data() + text.size(), &back), NUMBER_OK) << text;
+        EXPECT_TRUE(same_bits(back, c.x)) << text;
+    }
 }

@@ -1,9 +1,12 @@
 // The readers behind quorel-host sheet: CSV records with RFC 4180 quoting,
-// cell and range references in formulas, and the German number syntax.
+// cell and range references and nested calls in formulas, and the German
+// number syntax.
 #include "host/csv.h"
 #include "host/formula.h"
 
 #include <gtest/gtest.h>
+
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -240,4 +243,80 @@ TEST(SheetNumbers, DecimalSeparator)
             EXPECT_EQ(x, c.value) << c.text;
         }
     }
+}
+
+// Calls nest as arguments, in both syntaxes; a sheet's formula may also be a
+// single reference or value. Operators are refused with their own message.
+TEST(SheetFormula, NestedCallsAndWholeFormulas)
+{
+    Formula f;
+    SourceError error;
+    ASSERT_TRUE(parse_formula("F(G(1; H()); \"x\"; K (2))", 0, &f, &error)) << error.message;
+    ASSERT_EQ(f.args.size(), 3u);
+    ASSERT_EQ(f.args[0].kind, VALUE_CALL);
+    const Formula &g = f.args[0].call[0];
+    EXPECT_EQ(g.name, "G");
+    ASSERT_EQ(g.args.size(), 2u);
+    EXPECT_EQ(g.args[1].kind, VALUE_CALL);
+    EXPECT_EQ(g.args[1].call[0].name_offset, 7u);
+    EXPECT_EQ(f.args[2].call[0].name, "K");
+    EXPECT_EQ(f.end, 24u);
+
+    const struct {
+        const char *line;
+        ValueKind kind;
+        size_t end;
+    } whole[] = {
+        {"=B2", VALUE_REFERENCE, 3},
+        {"= $A$1:B2 => 5", VALUE_REFERENCE, 9},
+        {"=1,5", VALUE_NUMBER, 4},
+        {"=\"t\"", VALUE_TEXT, 4},
+        {"=XADD(A1; GAMMA(B1))", VALUE_CALL, 20},
+    };
+    for (const auto &c : whole) {
+        Arg a;
+        ASSERT_TRUE(parse_cell_formula(c.line, 1, sheet_syntax(true), &a, &error)) << c.line << ": " << error.message;
+        EXPECT_EQ(a.kind, c.kind) << c.line;
+        EXPECT_EQ(a.end, c.end) << c.line;
+    }
+
+    const struct {
+        const char *line;
+        size_t offset;
+        const char *error;
+    } bad[] = {
+        {"=A1*2", 3, "operator '*'"},
+        {"=F(A1+1)", 5, "operator '+'"},
+        {"=F(-A1)", 3, "operator '-'"},
+        {"=F(1; G(2) / 3)", 11, "operator '/'"},
+        {"=F(1-2i)", 3, "bad number \"1-2i\": a complex number is written as a text, \"1-2i\""},
+        {"={1, 2}", 1, "a formula is a function call, a cell reference, a number or a text"},
+        {"=", 1, "empty formula"},
+    };
+    for (const auto &c : bad) {
+        Arg a;
+        bool parsed = parse_cell_formula(c.line, 1, sheet_syntax(false), &a, &error);
+        if (parsed) { // a complete formula followed by something
+            size_t rest = skip_blanks(c.line, a.end);
+            error.offset = rest;
+            error.message = unexpected_after_formula(c.line, rest);
+        }
+        EXPECT_EQ(error.offset, c.offset) << c.line;
+        EXPECT_EQ(error.message.compare(0, strlen(c.error), c.error), 0) << c.line << ": " << error.message;
+    }
+}
+
+TEST(SheetFormula, NestingDepthIsBounded)
+{
+    std::string deep, deeper;
+    for (int i = 0; i < MAX_CALL_DEPTH; i++)
+        deep += "F(";
+    deeper = "F(" + deep;
+    deep += "1" + std::string(MAX_CALL_DEPTH, ')');
+    deeper += "1" + std::string(MAX_CALL_DEPTH + 1, ')');
+    Formula f;
+    SourceError error;
+    EXPECT_TRUE(parse_formula(deep, 0, &f, &error)) << error.message;
+    EXPECT_FALSE(parse_formula(deeper, 0, &f, &error));
+    EXPECT_EQ(error.message, "calls nested more than 64 deep");
 }
