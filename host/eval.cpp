@@ -188,7 +188,7 @@ EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, 
     std::vector<double> numbers(params);
     std::vector<std::string> texts(params);
     std::vector<Bytes> blocks(params);
-    std::vector<Arg> results(params); // of nested calls, as scalar arguments
+    std::vector<Arg> results; // of nested calls, as scalar arguments
     void *pointers[MAX_TYPES];
     for (unsigned k = 0; k < params; k++) {
         int type = f->types[k + 1];
@@ -196,6 +196,7 @@ EvalStatus evaluate(const Library &lib, const std::vector<Function> &functions, 
         std::string result_of;
         if (given->kind == VALUE_CALL) {
             result_of = " (the result of " + given->call[0].name + ")";
+            results.resize(params);
             EvalStatus status = nested_call(lib, functions, *given, type, settings, context, &results[k], error);
             if (status != EVAL_OK)
                 return status;
