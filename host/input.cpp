@@ -141,7 +141,7 @@ static bool packaged_library(std::string *path, std::string *tried)
 {
     std::string dir = program_directory();
     if (dir.empty()) {
-        *tried = "(the tool's own directory is unknown)";
+        *tried = "the tool's own directory is unknown";
         return false;
     }
     char separator = dir.back();
