@@ -15,9 +15,21 @@ void __ip5_co(const double *y, long double a[5]);
 // Evaluators. Each sets *failed when the routine must report: an invalid
 // operation, division by zero, overflow or stack fault raised since the flags
 // were last cleared, or (Newton) nine iterations without reaching epsilon.
+// The Newton iterations also give their last step (the answer is the estimate
+// before it minus the step).
 long double __ip_func(const long double a[5], long double x, int *failed);
-long double __ip_root(const long double a[5], long double v, int *failed);
-long double __ip_extr(const long double a[5], int *failed);
+long double __ip_root(const long double a[5], long double v, int *failed, long double *step);
+long double __ip_extr(const long double a[5], int *failed, long double *step);
+
+// q(t) = q0 + q1 t + ... + q4 t^4 (finite coefficients) is zero at t within
+// four rounding units of a double, measured against the largest of size and
+// the terms |q_k t^k|.
+int __ip_zero_within_rounding(const long double q[5], long double t, long double size);
+
+// The real zero of q nearest to middle (the smaller of two equally near ones),
+// zeros within rounding at stationary points included; 0 when q has no real
+// zero or vanishes identically. Expects the x87 at a 64-bit significand.
+int __ip_nearest_zero(const long double q[5], long double middle, long double size, long double *zero);
 
 enum IpTask { IP_VALUE, IP_INVERSE, IP_EXTREMUM };
 
