@@ -8,7 +8,7 @@
 // bound 1 + max |c_k / c_n| on the moduli of all zeros, q is monotone: it has
 // a zero there exactly when it changes sign, and the zero is bracketed. Each
 // bracket is narrowed by Newton steps while they land inside it and shrink
-// faster than halving, otherwise by splitting it: at 0 while it straddles 0,
+// faster than by half, otherwise by splitting it: at 0 while it straddles 0,
 // at the geometric mean while its ends differ by more than a factor 2, else
 // at the midpoint. A bracket of any width therefore closes down to
 // neighbouring long doubles within about 80 splits (15 to bring the ends'
@@ -86,13 +86,14 @@ long double split(long double lo, long double hi)
 
 // The zero of q in (lo, hi), where q is monotone and q(lo) = f_lo and
 // q(hi) = f_hi have opposite signs. Safeguarded Newton: a step is taken only
-// when it stays inside the bracket and is shorter than half the step before
-// the last one; otherwise the bracket is split.
+// when it stays inside the bracket and is shorter than half the last step;
+// otherwise the bracket is split. Far from the zero Newton crawls (by a
+// factor (n - 1)/n per step), so there every other step is a split.
 long double refine(const long double *c, int n, long double lo, long double hi, long double f_lo, long double f_hi)
 {
     int lo_negative = f_lo < 0.0L;
     long double x = split(lo, hi);
-    long double step = hi - lo, older = step;
+    long double step = hi - lo;
     for (int k = 0; k < 256; k++) {
         Eval e = evaluate(c, n, x);
         if (e.q == 0.0L)
@@ -105,7 +106,7 @@ long double refine(const long double *c, int n, long double lo, long double hi, 
             f_hi = e.q;
         }
         long double next = lo;
-        if (2.0L * magnitude(e.q) < magnitude(e.dq) * older) {
+        if (2.0L * magnitude(e.q) < magnitude(e.dq) * step) {
             next = x - e.q / e.dq;
             if (next == x)
                 return x;
@@ -114,7 +115,6 @@ long double refine(const long double *c, int n, long double lo, long double hi, 
             next = split(lo, hi);
         if (!(next > lo && next < hi))
             break;
-        older = step;
         step = magnitude(next - x);
         x = next;
     }

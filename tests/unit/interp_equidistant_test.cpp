@@ -439,10 +439,11 @@ TEST_F(Equidistant, SameAnswerInAnyUnits)
     }
 }
 
-// Random tables (values in [-10, 10], in several units): the sheet functions
-// answer with a zero of q or with NaN where q has none; the zero that the
-// solver gives for a table is the one nearest its middle, and the same bits
-// in units that are powers of 2, as is the test of a first attempt.
+// Random tables (values in [-10, 10], some far outside, in several units):
+// the sheet functions answer with a zero of q or with NaN where q has none;
+// the zero that the solver gives for a table is the one nearest its middle,
+// and the same bits in units that are powers of 2, as is the test of a first
+// attempt.
 TEST_F(Equidistant, RandomTablesGiveZerosOrErrors)
 {
     const double units[] = {1, 1e-200, 1e200, -3e-12, -7e12, 0x1p-600};
@@ -453,7 +454,12 @@ TEST_F(Equidistant, RandomTablesGiveZerosOrErrors)
         std::vector<double> y(3 + rng.below(3));
         for (double &yi : y)
             yi = rng.uniform(-10, 10);
+        // Now and then one value, or the value sought, of another magnitude.
+        if (rng.below(4) == 0)
+            y[rng.below((int)y.size())] *= ten_to(rng.below(121) - 60);
         double v = task == INVERSE ? rng.uniform(-10, 10) : 0.0;
+        if (task == INVERSE && rng.below(4) == 0)
+            v *= ten_to(rng.below(201) - 100);
         SCOPED_TRACE(i);
 
         ZeroProblem z = zero_problem(task, y, v);
