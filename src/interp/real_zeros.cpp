@@ -39,7 +39,6 @@ const int MAX_ZEROS = 16;
 
 struct Eval {
     long double q, dq; // q(x), q'(x)
-    long double terms; // max |c_k x^k|
 };
 
 long double magnitude(long double x) { return __builtin_fabsl(x); }
@@ -48,21 +47,25 @@ long double larger(long double x, long double y) { return x > y ? x : y; }
 // Horner's rule for q and q' together.
 Eval evaluate(const long double *c, int n, long double x)
 {
-    Eval e = {c[n], 0.0L, 0.0L};
+    Eval e = {c[n], 0.0L};
     for (int k = n - 1; k >= 0; k--) {
         e.dq = e.dq * x + e.q;
         e.q = e.q * x + c[k];
     }
-    long double power = 1.0L;
-    for (int k = 0; k <= n; k++) {
-        e.terms = larger(e.terms, magnitude(c[k]) * power);
-        if (k < n)
-            power *= x;
-    }
     return e;
 }
 
-int within_rounding(const Eval &e, long double size) { return magnitude(e.q) <= ROUNDING * larger(size, e.terms); }
+// The scale of q's rounding at x: the largest of size and the terms |c_k x^k|.
+long double scale(const long double *c, int n, long double x, long double size)
+{
+    long double power = 1.0L;
+    for (int k = 0; k <= n; k++) {
+        size = larger(size, magnitude(c[k]) * power);
+        if (k < n)
+            power *= x;
+    }
+    return size;
+}
 
 // A point strictly inside (lo, hi), or an end when they are neighbours.
 long double split(long double lo, long double hi)
@@ -148,11 +151,12 @@ int zeros(const long double *c, int n, long double size, long double *z)
         if (!(right > left && right <= bound))
             continue;
         Eval fr = evaluate(c, n, right);
-        if (i < m && magnitude(fr.q) <= NOISE * larger(size, fr.terms))
+        long double rounding = i < m ? scale(c, n, right, size) : 0.0L;
+        if (magnitude(fr.q) <= NOISE * rounding)
             fr.q = 0.0L;
         if ((fl.q < 0.0L && fr.q > 0.0L) || (fl.q > 0.0L && fr.q < 0.0L))
             z[count++] = refine(c, n, left, right, fl.q, fr.q);
-        if (i < m && within_rounding(fr, size))
+        if (i < m && magnitude(fr.q) <= ROUNDING * rounding)
             z[count++] = right;
         left = right;
         fl = fr;
@@ -164,7 +168,8 @@ int zeros(const long double *c, int n, long double size, long double *z)
 
 int __ip_zero_within_rounding(const long double q[5], long double t, long double size)
 {
-    return within_rounding(evaluate(q, 4, t), size);
+    long double rounding = scale(q, 4, t, size);
+    return magnitude(evaluate(q, 4, t).q) <= ROUNDING * rounding && rounding <= __LDBL_MAX__;
 }
 
 int __ip_nearest_zero(const long double q[5], long double middle, long double size, long double *zero)
