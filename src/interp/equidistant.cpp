@@ -141,7 +141,7 @@ static long double ip_solve(int n, IpTask task, double v, const double *y, const
     int failed;
     long double step = 0.0L;
     long double t = task == IP_INVERSE ? __ip_root(a, v, &failed, &step) : __ip_extr(a, &failed, &step);
-    unsigned first_flags = fp_flags();
+    unsigned first_flags = flags_after(t);
 
     long double size = 0.0L;
     int finite = __builtin_isfinite(v);
