@@ -23,9 +23,6 @@ static int *(*errno_source)(void) = &crt_errno;
 static int *(*errno_source)(void) = &__errno_location;
 #endif
 
-// MXCSR is not part of the x87 save area; it travels beside _fpustate.
-static unsigned saved_mxcsr = 0;
-
 extern "C" {
 
 QR_LIB void _seterrno(int *(*source)(void)) { errno_source = source; }
@@ -52,20 +49,30 @@ QR_LIB int _isodd(double x)
 // Only the first report since funno was last 0 sets the error number and runs
 // the hook; the hook gets a freshly initialised x87 and MXCSR and whatever it
 // changes there is undone. Every report ends with all flags clear.
+//
+// The caller's x87 state and MXCSR are saved in the call and restored from
+// there, so that a report never hands a thread another thread's control word
+// or flags; _fpustate gets a copy for the hook to read. Count and first code
+// are taken atomically: of reports made at once in several threads exactly
+// one is the first.
 QR_LIB void __matherr(int flags, int code)
 {
-    ercnt = (int32_t)((uint32_t)ercnt + 1u);
-    if (funno == 0) {
-        funno = code;
-        asm volatile("fnsave %0" : "=m"(_fpustate) : : "memory");
-        asm volatile("stmxcsr %0" : "=m"(saved_mxcsr) : : "memory");
+    __atomic_fetch_add((uint32_t *)&ercnt, 1u, __ATOMIC_RELAXED); // wraps, as a uint32_t
+    int32_t none = 0;
+    if (__atomic_compare_exchange_n(&funno, &none, code, false, __ATOMIC_RELAXED, __ATOMIC_RELAXED)) {
+        unsigned char state[sizeof _fpustate];
+        unsigned mxcsr;
+        asm volatile("fnsave %0" : "=m"(state) : : "memory");
+        asm volatile("stmxcsr %0" : "=m"(mxcsr) : : "memory");
+        memcpy(_fpustate, state, sizeof state);
         unsigned fresh = 0x1F80;
         asm volatile("ldmxcsr %0" : : "m"(fresh) : "memory");
         *_geterrno() = (flags & (FP_DIVBYZERO | FP_OVERFLOW)) ? 34 : 33;
-        if (onerr)
-            onerr();
-        asm volatile("frstor %0" : : "m"(_fpustate) : "memory");
-        asm volatile("ldmxcsr %0" : : "m"(saved_mxcsr) : "memory");
+        void (*hook)(void) = __atomic_load_n(&onerr, __ATOMIC_RELAXED);
+        if (hook)
+            hook();
+        asm volatile("frstor %0" : : "m"(state) : "memory");
+        asm volatile("ldmxcsr %0" : : "m"(mxcsr) : "memory");
     }
     fp_clear();
 }

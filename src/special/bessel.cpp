@@ -5,9 +5,9 @@
 // the Hankel asymptotic form sqrt(2/(πx)) (P cos a - Q sin a) beyond, with P
 // and Q rational in (8/x)^2. Higher orders come by recurrence from them.
 //
-// Process-wide state: the asymptotic step leaves its factor pair P, Q in
-// __bessel_pq0 (order 0) or __bessel_pq1 (order 1), where the caller picks it
-// up; concurrent calls from several threads may overwrite each other's pair.
+// The asymptotic step hands its factor pair P, Q to the calling kernel and
+// also leaves it in __bessel_pq0 (order 0) or __bessel_pq1 (order 1); no
+// routine reads those back, so concurrent calls cannot take each other's pair.
 #include "special.h"
 
 BesselFactors __bessel_pq0, __bessel_pq1;
@@ -90,8 +90,8 @@ static const Asymptotic asym1 = {
     {708712.8194102874, 1819458.0422439973, 1419460.669603721, 400294.43582266977, 37890.2297457722, 863.8367769604992, 1},
 };
 
-// The four polynomials run side by side; P and Q are stored as doubles.
-static void asymptotic(double x, const Asymptotic *t, BesselFactors *out)
+// The four polynomials run side by side; P and Q are rounded to doubles.
+static BesselFactors asymptotic(double x, const Asymptotic *t)
 {
     long double u = (long double)_eight / x;
     long double w = u * u;
@@ -102,13 +102,22 @@ static void asymptotic(double x, const Asymptotic *t, BesselFactors *out)
         qn = qn * w + t->qn[i];
         qd = qd * w + t->qd[i];
     }
-    out->p = (double)(pn / pd);
-    out->q = (double)((u * qn) / qd);
+    BesselFactors f = {(double)(pn / pd), (double)((u * qn) / qd)};
+    return f;
 }
 
-void __bessel_asym0(double x) { asymptotic(x, &asym0, &__bessel_pq0); }
+// The pair left behind for a single-threaded reader; each double is stored
+// whole, so under concurrency they hold some call's P and some call's Q.
+static inline BesselFactors keep(BesselFactors f, BesselFactors *kept)
+{
+    __atomic_store(&kept->p, &f.p, __ATOMIC_RELAXED);
+    __atomic_store(&kept->q, &f.q, __ATOMIC_RELAXED);
+    return f;
+}
 
-void __bessel_asym1(double x) { asymptotic(x, &asym1, &__bessel_pq1); }
+BesselFactors __bessel_asym0(double x) { return keep(asymptotic(x, &asym0), &__bessel_pq0); }
+
+BesselFactors __bessel_asym1(double x) { return keep(asymptotic(x, &asym1), &__bessel_pq1); }
 
 // The common part of the asymptotic forms for x > 8: sqrt(2/(πx)) and the
 // sine and cosine of a = x - π/4.
@@ -134,9 +143,9 @@ long double __j0_ext(double x)
         Rational f = rational(j0_num, j0_den, 8, s);
         r = f.num / f.den;
     } else {
-        __bessel_asym0(x);
+        BesselFactors f = __bessel_asym0(x);
         Hankel h = hankel(x);
-        r = h.k * (__bessel_pq0.p * h.cos_a - __bessel_pq0.q * h.sin_a);
+        r = h.k * (f.p * h.cos_a - f.q * h.sin_a);
     }
     report_flags(r, CODE_J0);
     return r;
@@ -222,9 +231,9 @@ static long double y0_kernel(double x, int refine)
         if (refine && near_weber_zero(x, r, 1))
             r = weber_series(x).y0;
     } else {
-        __bessel_asym0(x);
+        BesselFactors f = __bessel_asym0(x);
         Hankel h = hankel(x);
-        r = h.k * (__bessel_pq0.p * h.sin_a + __bessel_pq0.q * h.cos_a);
+        r = h.k * (f.p * h.sin_a + f.q * h.cos_a);
     }
     report_flags(r, CODE_Y0);
     return r;
@@ -245,9 +254,9 @@ long double __j1_ext(double x)
         Rational f = rational(j1_num, j1_den, 8, s);
         r = ((long double)x * f.num) / f.den;
     } else {
-        __bessel_asym1(ax);
+        BesselFactors f = __bessel_asym1(ax);
         Hankel h = hankel(ax);
-        r = h.k * (__bessel_pq1.p * h.sin_a + __bessel_pq1.q * h.cos_a);
+        r = h.k * (f.p * h.sin_a + f.q * h.cos_a);
         if (sign_bit(x))
             r = -r;
     }
@@ -274,9 +283,9 @@ long double __y1_ext(double x)
         long double inv = _one / (long double)x;
         r = q + (long double)_2_pi * (j * l - inv);
     } else {
-        __bessel_asym1(x);
+        BesselFactors f = __bessel_asym1(x);
         Hankel h = hankel(x);
-        r = h.k * (__bessel_pq1.q * h.sin_a - __bessel_pq1.p * h.cos_a);
+        r = h.k * (f.q * h.sin_a - f.p * h.cos_a);
     }
     report_flags(r, CODE_Y1);
     return r;

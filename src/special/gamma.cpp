@@ -3,16 +3,9 @@
 // ln Γ(x) comes from a rational approximation of Γ on [2, 3] (reached by the
 // recurrence Γ(x+1) = xΓ(x)) up to 8, from Stirling's series beyond, and from
 // the reflection formula for x <= 0. Γ(x) itself is 2^(ln Γ(x) · log2 e).
-//
-// Process-wide state: the sign of the last Γ evaluation and the sign address
-// of the lgamma call in progress live in two statics, so concurrent calls from
-// several threads may write each other's sign.
+// The sign of Γ(x) travels with the call (the caller's int for lgamma, a
+// local one for gamma), so concurrent calls cannot exchange signs.
 #include "special.h"
-
-// Sign of the last gamma evaluation, and the sign address that lgamma was
-// given, kept for its negative-argument step.
-static int gamma_sign;
-static int *lgamma_sign;
 
 // Γ(2 + t) = P(t)/Q(t) on 0 <= t <= 1; P0 = Q0 so that Γ(2) is exactly 1.
 // The top entries are P's absent t^8 term and Q's monic t^8 term.
@@ -69,18 +62,18 @@ long double __lgamma_large(double x)
 }
 
 // ln |Γ(x)| for x <= 0 by reflection, Γ(x)Γ(1-x) = π/sin(πx), written with
-// y = -x and Γ(1+y) = yΓ(y). Writes the sign of Γ(x) through the kept address.
-long double __lgamma_neg(double x)
+// y = -x and Γ(1+y) = yΓ(y). Writes the sign of Γ(x) to *sign.
+long double __lgamma_neg(double x, int *sign)
 {
     double y = -x;
     long double r = x87_rndint(y);
-    *lgamma_sign = _isodd((double)r);
+    *sign = _isodd((double)r);
     long double f = y - r;
     if (f == 0)
         return f * _infp; // pole: NaN and the invalid flag
     if (f < 0) {
         f = -f;
-        *lgamma_sign = -*lgamma_sign;
+        *sign = -*sign;
     }
     long double s = x87_sin((long double)_pi * f);
     if (y <= _eight) {
@@ -95,7 +88,6 @@ long double __lgamma_neg(double x)
 // ln |Γ(x)| in extended precision; the sign of Γ(x) goes to *sign.
 long double __lgamma_ext(double x, int *sign)
 {
-    lgamma_sign = sign;
     *sign = 1;
     long double r;
     if (!_isfinit(x))
@@ -103,7 +95,7 @@ long double __lgamma_ext(double x, int *sign)
     else if (x > _zero)
         r = x <= _eight ? ln_via_double_ln2(__gamma_small(x)) : __lgamma_large(x);
     else
-        r = __lgamma_neg(x);
+        r = __lgamma_neg(x, sign);
     report_flags(r, CODE_LGAMMA);
     return r;
 }
@@ -114,11 +106,12 @@ long double __lgamma_ext(double x, int *sign)
 // gamma.
 FPU_GUARDED double __gamma_ext(double x)
 {
-    long double l = __lgamma_ext(x, &gamma_sign);
+    int sign;
+    long double l = __lgamma_ext(x, &sign);
     long double t = l * _log2e;
     double m = (double)x87_exp2(t);
     report_flags(m, CODE_GAMMA);
-    return (double)gamma_sign * m;
+    return (double)sign * m;
 }
 
 static FPU_GUARDED double lgamma_guarded(double x, int *sign)

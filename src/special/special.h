@@ -12,19 +12,21 @@
 static inline long double ln_via_double_ln2(long double x) { return x87_yl2x(_ln2, x); }
 
 // Gamma and log-gamma.
-long double __gamma_small(double x);   // Γ(x), 0 < x <= 8
-long double __lgamma_large(double x);  // ln Γ(x), x > 8
-long double __lgamma_neg(double x);    // ln |Γ(x)|, x <= 0; writes the kept sign
-long double __lgamma_ext(double x, int *sign);
+long double __gamma_small(double x);            // Γ(x), 0 < x <= 8
+long double __lgamma_large(double x);           // ln Γ(x), x > 8
+long double __lgamma_neg(double x, int *sign);  // ln |Γ(x)|, x <= 0; the sign of Γ(x) to *sign
+long double __lgamma_ext(double x, int *sign);  // ln |Γ(x)|; the sign to *sign
 FPU_GUARDED double __gamma_ext(double x);
 
 // Bessel and Weber kernels and the integer-order routines.
 struct BesselFactors {
     double p, q;
 };
-extern BesselFactors __bessel_pq0, __bessel_pq1; // written by __bessel_asym0/1
-void __bessel_asym0(double x);
-void __bessel_asym1(double x);
+// The asymptotic factor pairs of order 0 and 1 for x > 8, also left in
+// __bessel_pq0 and __bessel_pq1 (each call's own pair is the one returned).
+extern BesselFactors __bessel_pq0, __bessel_pq1;
+BesselFactors __bessel_asym0(double x);
+BesselFactors __bessel_asym1(double x);
 long double __j0_ext(double x);
 long double __j1_ext(double x);
 long double __y0_ext(double x);
