@@ -7,6 +7,11 @@
  * names as built-ins and evaluate calls with constant arguments themselves:
  * compile with -fno-builtin-NAME for each of them (pkg-config's Cflags and
  * the CMake target quorel::quorel carry these flags).
+ *
+ * Every routine may be called from several threads at once: its result
+ * depends only on its arguments and the calling thread's floating-point
+ * modes, which it leaves as it found them. What the threads share is the
+ * error record below and epsilon.
  */
 #ifndef QUOREL_MATH_H
 #define QUOREL_MATH_H
@@ -34,7 +39,12 @@ QR_LIB extern const double _ln2, _log2e, _pi, _pi_2, _pi_4, _2_pi;
 QR_LIB extern const float _qnan, _snan, _infp, _infn, _zero, _half, _one, _two, _eight;
 QR_LIB extern double epsilon;
 
-/* Error record and reporter. */
+/* Error record and reporter, one per process. ercnt counts every report;
+ * of reports made at once in several threads exactly one is the first,
+ * which sets funno and the error number and runs onerr in its own thread;
+ * _fpustate holds the state saved by some thread's last first report. Set
+ * onerr and _seterrno before other threads call the library, and reset funno
+ * with an atomic store while they run. */
 QR_LIB extern void (*onerr)(void);
 QR_LIB extern int32_t ercnt;
 QR_LIB extern int32_t funno;
@@ -68,7 +78,7 @@ QR_LIB Complex xatanh(double x, double y);
 
 /* Gamma, Bessel and Weber. */
 QR_LIB double gamma(double x);
-QR_LIB double lgamma(double x, int *sign);
+QR_LIB double lgamma(double x, int *sign); /* writes only *sign, the sign of Gamma(x) */
 QR_LIB double j0(double x);
 QR_LIB double j1(double x);
 QR_LIB double jn(int n, double x);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds all four targets and runs every test: natively (linux-x64, also with
-# UBSan/ASan), under qemu-i386 (linux-i386) and wine64 (windows-x64); the
-# windows-i686 DLL gets the static checks; the libFuzzer targets run briefly.
+# UBSan/ASan, and the threaded test with ThreadSanitizer), under qemu-i386
+# (linux-i386) and wine64 (windows-x64); the windows-i686 DLL gets the static
+# checks; the libFuzzer targets run briefly.
 # Ends with one summary line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -10,7 +11,7 @@ bash scripts/setup.sh || exit 1
 jobs=$(nproc)
 export QUOREL_FLAKY_LOG=$PWD/build/flaky.log
 mkdir -p build && rm -f "$QUOREL_FLAKY_LOG"
-presets=(linux-x64 linux-x64-sanitize linux-i386 windows-i686 windows-x64)
+presets=(linux-x64 linux-x64-sanitize linux-x64-tsan linux-i386 windows-i686 windows-x64)
 total_passed=0
 total_failed=0
 report=()
