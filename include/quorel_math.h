@@ -39,12 +39,13 @@ QR_LIB extern const double _ln2, _log2e, _pi, _pi_2, _pi_4, _2_pi;
 QR_LIB extern const float _qnan, _snan, _infp, _infn, _zero, _half, _one, _two, _eight;
 QR_LIB extern double epsilon;
 
-/* Error record and reporter, one per process. ercnt counts every report;
- * of reports made at once in several threads exactly one is the first,
- * which sets funno and the error number and runs onerr in its own thread;
- * _fpustate holds the state saved by some thread's last first report. Set
- * onerr and _seterrno before other threads call the library, and reset funno
- * with an atomic store while they run. */
+/* Error record and reporter, one per process. A first report (funno 0) sets
+ * funno and the error number and runs onerr in the thread that made it.
+ * Reports made at the same moment in several threads may each count as the
+ * first, and ercnt may miss some of them; _fpustate holds the state saved by
+ * some thread's last first report. Set onerr and _seterrno before other
+ * threads call the library, and reset funno with an atomic store while they
+ * run. */
 QR_LIB extern void (*onerr)(void);
 QR_LIB extern int32_t ercnt;
 QR_LIB extern int32_t funno;

@@ -52,14 +52,18 @@ QR_LIB int _isodd(double x)
 //
 // The caller's x87 state and MXCSR are saved in the call and restored from
 // there, so that a report never hands a thread another thread's control word
-// or flags; _fpustate gets a copy for the hook to read. Count and first code
-// are taken atomically: of reports made at once in several threads exactly
-// one is the first.
+// or flags; _fpustate gets a copy for the hook to read. The record is read
+// and written with relaxed atomic loads and stores, the same plain moves as
+// before but no data race: reports made at the same moment in several
+// threads may each count as the first, and ercnt may miss some of them.
+// (Locked read-modify-write operations would make the count exact and the
+// first report unique, at about 5 ns on every report.)
 QR_LIB void __matherr(int flags, int code)
 {
-    __atomic_fetch_add((uint32_t *)&ercnt, 1u, __ATOMIC_RELAXED); // wraps, as a uint32_t
-    int32_t none = 0;
-    if (__atomic_compare_exchange_n(&funno, &none, code, false, __ATOMIC_RELAXED, __ATOMIC_RELAXED)) {
+    uint32_t count = (uint32_t)__atomic_load_n(&ercnt, __ATOMIC_RELAXED);
+    __atomic_store_n(&ercnt, (int32_t)(count + 1u), __ATOMIC_RELAXED);
+    if (__atomic_load_n(&funno, __ATOMIC_RELAXED) == 0) {
+        __atomic_store_n(&funno, code, __ATOMIC_RELAXED);
         unsigned char state[sizeof _fpustate];
         unsigned mxcsr;
         asm volatile("fnsave %0" : "=m"(state) : : "memory");
