@@ -107,6 +107,7 @@ static std::vector<double> numbers()
 // Second numbers: orders and counts of decimals. (An order from a huge or
 // NaN number is about 2^31, which takes 2^31 steps at an argument beyond it.)
 static const double seconds[] = {0, 1, 2, 2.9, -2.9, 3, 5, 7.5, 10, 24, -7, 60, -0.0, 172, 0.5, 15, -40};
+enum { SECOND_COUNT = sizeof seconds / sizeof seconds[0] };
 static const char *const texts[] = {"1+2i", "3-i", "-0.5+0.25i", "1e3-7i", "i", "0", "-4", "0.75i",
                                     "12.5+8.25i", "1e308+1e308i", "abc", "MCMXCIV", "xlii", "MMXXIV"};
 enum { TEXT_COUNT = sizeof texts / sizeof texts[0] };
@@ -138,7 +139,6 @@ struct Cplx {
     double re, im;
 };
 
-// The math library of the Linux build, each routine over its arguments.
 #if !defined(_WIN32)
 static std::string bytes(long double v) { return bytes(v, 10); } // no padding bytes
 
@@ -149,6 +149,7 @@ static void scramble(void)
     set_mxcsr(0x6000 | 0x8040 | 0x3F);
 }
 
+// The math library of the Linux build, each routine over its arguments.
 static int add_math_calls(void *lib, const std::vector<double> &xs)
 {
     int missing = 0;
@@ -239,7 +240,7 @@ static int add_math_calls(void *lib, const std::vector<double> &xs)
 // The entry points and the 40 sheet functions, driven by the catalogue: each
 // function over sixteen argument combinations of its parameter types, or
 // sixty-four for GAMMA, BESSEL, WEBER, EURO and IEEE (numbers only; on Windows
-// the only way to the routines that once shared state).
+// the only way to gamma and the Bessel kernels).
 static int add_sheet_calls(void *lib, const std::vector<double> &xs, const std::vector<Bytes> &tables,
                            const std::vector<Bytes> &cells)
 {
@@ -282,7 +283,7 @@ static int add_sheet_calls(void *lib, const std::vector<double> &xs, const std::
             auto argument = [&, k](size_t j) -> const void * {
                 size_t i = k * (j ? 5 : 1) + 3 * j;
                 switch (params[j]) {
-                case QR_ARG_NUMBER: return j ? &seconds[i % (sizeof seconds / sizeof *seconds)] : &xs[(i * 13) % xs.size()];
+                case QR_ARG_NUMBER: return j ? &seconds[i % SECOND_COUNT] : &xs[(i * 13) % xs.size()];
                 case QR_ARG_STRING: return texts[i % TEXT_COUNT];
                 case QR_ARG_DOUBLE_ARRAY: return tables[i % tables.size()].data();
                 default: return cells[i % cells.size()].data();
