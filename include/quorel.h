@@ -16,7 +16,9 @@
  *   argument that is no complex number, "Err:503" for a result that is not
  *   finite).
  * - The caller owns every buffer and block; the library keeps no pointer
- *   after the call. Calls come from one thread.
+ *   after the call. A host calls from one thread; a program may call from
+ *   several at once (README, "Threads": the error record, the language and
+ *   the numeric locale stay shared by the whole process).
  *
  * So QR_xadd(result, "1+2i", "3-i") writes "4+1i" into result[256], and
  * QR_bessel(&y, &x, &n) stores J_n(x) in y.
