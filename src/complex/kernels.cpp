@@ -1,11 +1,14 @@
 // Complex elementary functions on x + iy, evaluated in extended precision and
 // rounded to double once per result part. e^a is 2^(a log2 e) by f2xm1/fscale,
 // ln u is ln 2 * log2 u by fyl2x, angles come from fpatan, sines and cosines
-// from fsin/fcos. Poles and overflow give infinite or NaN parts; nothing is
-// checked or reported. A kernel built on another passes doubles to it.
+// from fsin/fcos, after an exact reduction by pi/2 where the argument (as the
+// kernel forms it: x, y, 2x, 2y, y ln 10, the angle of a power) is 2^63 or
+// more. Poles and overflow give infinite or NaN parts; nothing is checked or
+// reported. A kernel built on another passes doubles to it.
 #include "complex.h"
 
 #include "fp/fpenv.h"
+#include "fp/reduce.h"
 
 static const long double LN2 = 0xb.17217f7d1cf79acp-4L;     // ln 2
 static const long double LOG2E = 0xb.8aa3b295c17f0bcp-3L;   // log2 e
@@ -49,14 +52,14 @@ static inline void sinh_first(long double e, long double *c, long double *s)
 FPU_GUARDED Complex __xexp(double x, double y)
 {
     long double e = exp_e(x);
-    return pair(e * x87_cos(y), e * x87_sin(y));
+    return pair(e * cos_full(y), e * sin_full(y));
 }
 
 FPU_GUARDED Complex __xpow10(double x, double y)
 {
     long double p = x87_exp2(x * LOG2_10);
     long double b = (long double)y * LN10;
-    return pair(p * x87_cos(b), p * x87_sin(b));
+    return pair(p * cos_full(b), p * sin_full(b));
 }
 
 FPU_GUARDED Complex __xlog(double x, double y)
@@ -102,7 +105,7 @@ FPU_GUARDED Complex __xpow(double x1, double y1, double x2, double y2)
     long double a = x2 * rho - y2 * th;
     long double b = x2 * th + y2 * rho;
     long double e = exp_e(a);
-    return pair(e * x87_cos(b), e * x87_sin(b));
+    return pair(e * cos_full(b), e * sin_full(b));
 }
 
 // Principal root: t = sqrt((|z| + |x|)/2) is the larger part; the smaller is
@@ -124,7 +127,7 @@ FPU_GUARDED Complex __xsin(double x, double y)
 {
     long double c, s;
     cosh_first(exp_e(y), &c, &s);
-    return pair(c * x87_sin(x), s * x87_cos(x));
+    return pair(c * sin_full(x), s * cos_full(x));
 }
 
 // C - E is -sinh y.
@@ -133,7 +136,7 @@ FPU_GUARDED Complex __xcos(double x, double y)
     long double e = exp_e(y);
     long double c, s;
     cosh_first(e, &c, &s);
-    return pair(c * x87_cos(x), (c - e) * x87_sin(x));
+    return pair(c * cos_full(x), (c - e) * sin_full(x));
 }
 
 // tan z = (sin 2x + i sinh 2y) / (cosh 2y + cos 2x) and tanh z = (sinh 2x
@@ -156,19 +159,20 @@ struct TanParts {
 //   2^-64/D; the processor's reduction of a and 2a by its 66-bit pi shifts
 //   the distance from the pole by about |a| 2^-66 in both forms alike, so the
 //   other form is worth taking only where the first error is the larger by
-//   far: D (2a)^2 < 1/8. (D >= 0 leaves out |2a| >= 2^63, which fcos returns
-//   unreduced.)
+//   far: D (2a)^2 < 1/8. From |2a| = 2^63 on, where 2a and a are reduced
+//   exactly, it is taken wherever D < POLE_D.
 COLD TanParts tan_edge(TanParts parts, double a, double b, long double e, long double c, long double d)
 {
     long double a2 = 2.0L * a;
+    int exact = !__builtin_isless(__builtin_fabsl(a2), X87_TRIG_LIMIT);
     if (__builtin_isinf(c)) {
         parts.hyperbolic = d != d ? d : b > 0 ? 1.0L : -1.0L;
-    } else if (d < POLE_D && d >= 0 && d * a2 * a2 < 0.125L) {
+    } else if (d < POLE_D && d >= 0 && (exact || d * a2 * a2 < 0.125L)) {
         long double em1 = x87_f2xm1(2.0L * b * LOG2E);
-        long double ca = x87_cos(a);
+        long double ca = exact ? cos_reduced(a) : x87_cos(a);
         long double dp = em1 * em1 / (2.0L * e) + 2.0L * ca * ca;
         long double s = e - c;
-        parts.circular = x87_sin(a2) / dp;
+        parts.circular = sin_full(a2) / dp;
         parts.hyperbolic = s / dp;
     }
     return parts;
@@ -180,8 +184,8 @@ static inline TanParts tan_parts(double a, double b)
     long double c, s;
     cosh_first(e, &c, &s);
     long double a2 = 2.0L * a;
-    long double d = c + x87_cos(a2);
-    TanParts parts = {x87_sin(a2) / d, s / d};
+    long double d = c + cos_full(a2);
+    TanParts parts = {sin_full(a2) / d, s / d};
     // Beyond |b| = 1000 sinh 2b / D is 1 and sin 2a / D a zero in double
     // until E(2b) overflows; a D below POLE_D (or NaN) may be near a pole.
     if (__builtin_expect(__builtin_fabs(b) > 1000 || !(d >= POLE_D), 0))
@@ -199,14 +203,14 @@ FPU_GUARDED Complex __xsinh(double x, double y)
 {
     long double c, s;
     sinh_first(exp_e(x), &c, &s);
-    return pair(s * x87_cos(y), c * x87_sin(y));
+    return pair(s * cos_full(y), c * sin_full(y));
 }
 
 FPU_GUARDED Complex __xcosh(double x, double y)
 {
     long double c, s;
     cosh_first(exp_e(x), &c, &s);
-    return pair(c * x87_cos(y), s * x87_sin(y));
+    return pair(c * cos_full(y), s * sin_full(y));
 }
 
 FPU_GUARDED Complex __xtanh(double x, double y)

@@ -10,6 +10,10 @@
 // routine reads those back, so concurrent calls cannot take each other's pair.
 #include "special.h"
 
+#include <float.h>
+
+#include "fp/reduce.h"
+
 BesselFactors __bessel_pq0, __bessel_pq1;
 
 // Numerator and denominator by Horner's rule, each from its stored top entry
@@ -125,8 +129,21 @@ struct Hankel {
     long double k, sin_a, cos_a;
 };
 
+// From x = 2^63 on fsin and fcos would take a unreduced: x = qπ/2 + r exactly,
+// and a = qπ/2 + (r - π/4) with |r - π/4| <= π/2.
+static __attribute__((noinline, cold)) Hankel hankel_far(double x)
+{
+    static const long double PI_4 = 0xc.90fdaa22168c235p-4L; // π/4
+    int q;
+    long double r = reduce_half_pi(x, &q) - PI_4;
+    Hankel h = {x87_sqrt(_2_pi / (long double)x), sin_quadrant(r, q), cos_quadrant(r, q)};
+    return h;
+}
+
 static inline Hankel hankel(double x)
 {
+    if (__builtin_expect(x >= 0x1p63 && x <= DBL_MAX, 0))
+        return hankel_far(x);
     long double a = (long double)x - _pi_4;
     Hankel h = {x87_sqrt(_2_pi / (long double)x), x87_sin(a), x87_cos(a)};
     return h;

@@ -235,6 +235,46 @@ TEST(ComplexKernels, ReferenceValues)
     }
 }
 
+// Trigonometric arguments from 2^63 up (x, y, 2x, 2y, y ln 10, the angle of a
+// power) are reduced exactly. 300-bit values; for xpow10 and xpow those at the
+// angle as the kernel forms it (y times the double ln 10, x2 times pi or pi/2
+// as fpatan gives them, rounded to the extended format), which is all that
+// double inputs fix of it there. |e^iy|, |10^iy| and |(-1)^x| are 1 wherever
+// the angle lies.
+const Reference huge_cases[] = {
+    {"xsin", 1e19, 0, 0, 0, -0x1.daa805f702a5cp-1, -0.0},
+    {"xcos", 1e19, 0.5, 0, 0, -0x1.b0e61c68506c5p-2, 0x1.eeaeb0971b2a1p-2},
+    {"xsin", 0x1.6a09e667f3bcdp+600, -3, 0, 0, -0x1.e5fdc21b079e8p+2, 0x1.a4f61416cefafp+2},
+    {"xexp", -700, 1e19, 0, 0, -0x1.9f5124c240caep-1012, -0x1.00bf90b4f4e81p-1010},
+    {"xexp", 0, -0x1p63, 0, 0, 0x1.82aa375b3c33ep-7, -0x1.fff6dfd42dc54p-1},
+    {"xtan", 1e19, 1e-300, 0, 0, 0x1.3c84819108215p+1, 0x1.30f05a4862615p-994},
+    {"xtan", -1e300, 2, 0, 0, -0x1.1de126130234ap-5, 0x1.0308791b5860dp+0},
+    {"xsinh", 1, 1e19, 0, 0, -0x1.c329c377500bbp-2, -0x1.6e376cce80a34p+0},
+    {"xcosh", -2, 1.7976931348623157e308, 0, 0, -0x1.e18e1c5aee8bp+1, -0x1.26da06a37b092p-6},
+    {"xtanh", 0.5, 1e300, 0, 0, 0x1.f33f7442706ffp-1, 0x1.8fd6814e17226p-1},
+    {"xpow10", 0, 1e19, 0, 0, -0x1.330f87fc15d2fp-2, -0x1.e870538684b9ap-1},
+    {"xpow10", 0, -1e300, 0, 0, -0x1.ef867a35629d4p-1, -0x1.01abf3cf26351p-2},
+    {"xpow10", 0, 1.7976931348623157e308, 0, 0, 0x1.7811020ca231p-1, -0x1.5b71ec23277ap-1},
+    {"xpow", -1, 0, 1e300, 0, -0x1.64b01ce0a2cebp-1, 0x1.6f4fbc3b3889fp-1},
+    {"xpow", -1, 0, 0x1p63, 0, 0x1.ca2a1a067837fp-1, 0x1.c91321b81183ep-2},
+    {"xpow", -1, 0, -3e20, 0, 0x1.5b61a1290dccap-2, -0x1.e1a36e12be9e4p-1},
+    {"xpow", 0, 1, 1e25, 0.5, 0x1.92858bd808052p-2, 0x1.d9175f3a383f5p-3},
+};
+
+TEST(ComplexKernels, HugeArguments)
+{
+    for (const Reference &c : huge_cases) {
+        Complex r = call(c.name, c.a, c.b, c.c, c.d);
+        LC want = {c.re, c.im};
+        EXPECT_LE(err(lc(r), want, mag(want)), 2.0) << c.name << "(" << c.a << ", " << c.b << ", " << c.c << ", "
+                                                     << c.d << ") = (" << r.re << ", " << r.im << ")";
+    }
+    for (double t : {0x1p63, -1e19, 3.3e150, 1e300, -1.7976931348623157e308}) {
+        for (Complex r : {xexp(0, t), xpow10(0, t), xpow(-1, 0, t, 0), xpow(0, -1, t, 0)})
+            EXPECT_NEAR((double)mag(lc(r)), 1, 0x1p-51) << t << ": (" << r.re << ", " << r.im << ")";
+    }
+}
+
 #if defined(__x86_64__)
 // Through fsin/fcos: the processor's own values, bit for bit (an emulator's
 // fsin/fcos may differ in the last bits).
