@@ -27,6 +27,7 @@ static const long double UNIT_NEAR = 0x1p-16L;   // atan, atanh: |1 -+ z|^2 belo
 static const long double ATAN_SMALL = 0x1p-24L;  // atan, atanh: |z|^2 below this
 static const long double ASIN_SMALL = 0x1p-8L;   // asin, asinh: |z|^2 below this
 static const double W_CANCELS = 0x1p-4;         // asin, asinh, acosh: |w| below this share of |s|
+static const long double PAIR_SMALL = 0x1p-10L;  // the pair kernels: S of 0 < |a| below this (below)
 
 static inline int exponent_field(double v) { return (int)((double_bits(v) >> 52) & 0x7FF); }
 
@@ -36,17 +37,38 @@ static inline long double exp_e(long double a) { return x87_exp2(a * LOG2E); }
 
 static inline long double ln(long double u) { return x87_yl2x(LN2, u); }
 
-// The two ways of forming cosh and sinh from E = e^a.
-static inline void cosh_first(long double e, long double *c, long double *s)
+// The two ways of forming cosh and sinh from E = e^a. S is a difference of
+// two numbers near 1 (E - C, or E - 1/E), so its relative error grows like
+// 2^-63/|a|: measured against a 200-bit reference, the part that carries it
+// errs by up to 1.9 roundings of the double for |a| in [2^-10, 2^-9), 2.8 in
+// [2^-11, 2^-10), and twice as much with every binade below. For 0 < |a| <
+// PAIR_SMALL, S is sinh a from its series instead, a + a^3/6 + a^5/120 (the
+// next term is below 2^-72 of a), to half a unit of the extended format. C is
+// free of the cancellation and keeps its value; a zero a keeps S = +0.
+static inline int pair_small(long double a)
 {
-    *c = (e + 1.0L / e) * 0.5L;
-    *s = e - *c;
+    long double m = __builtin_fabsl(a);
+    return m < PAIR_SMALL && m != 0;
 }
 
-static inline void sinh_first(long double e, long double *c, long double *s)
+static inline long double sinh_small(long double a)
+{
+    long double aa = a * a;
+    return a + a * aa * (0xa.aaaaaaaaaaaaaabp-6L + aa * 0x8.888888888888889p-10L); // 1/6, 1/120
+}
+
+static inline void cosh_first(long double a, long double e, long double *c, long double *s)
+{
+    *c = (e + 1.0L / e) * 0.5L;
+    *s = __builtin_expect(pair_small(a), 0) ? sinh_small(a) : e - *c;
+}
+
+static inline void sinh_first(long double a, long double e, long double *c, long double *s)
 {
     *s = (e - 1.0L / e) * 0.5L;
     *c = e - *s;
+    if (__builtin_expect(pair_small(a), 0))
+        *s = sinh_small(a);
 }
 
 FPU_GUARDED Complex __xexp(double x, double y)
@@ -126,7 +148,7 @@ FPU_GUARDED Complex __xsqrt(double x, double y)
 FPU_GUARDED Complex __xsin(double x, double y)
 {
     long double c, s;
-    cosh_first(exp_e(y), &c, &s);
+    cosh_first(y, exp_e(y), &c, &s);
     return pair(c * sin_full(x), s * cos_full(x));
 }
 
@@ -135,8 +157,8 @@ FPU_GUARDED Complex __xcos(double x, double y)
 {
     long double e = exp_e(y);
     long double c, s;
-    cosh_first(e, &c, &s);
-    return pair(c * cos_full(x), (c - e) * sin_full(x));
+    cosh_first(y, e, &c, &s);
+    return pair(c * cos_full(x), (pair_small(y) ? -s : c - e) * sin_full(x));
 }
 
 // tan z = (sin 2x + i sinh 2y) / (cosh 2y + cos 2x) and tanh z = (sinh 2x
@@ -161,7 +183,8 @@ struct TanParts {
 //   other form is worth taking only where the first error is the larger by
 //   far: D (2a)^2 < 1/8. From |2a| = 2^63 on, where 2a and a are reduced
 //   exactly, it is taken wherever D < POLE_D.
-COLD TanParts tan_edge(TanParts parts, double a, double b, long double e, long double c, long double d)
+COLD TanParts tan_edge(TanParts parts, double a, double b, long double e, long double c, long double s,
+                       long double d)
 {
     long double a2 = 2.0L * a;
     int exact = !__builtin_isless(__builtin_fabsl(a2), X87_TRIG_LIMIT);
@@ -171,7 +194,6 @@ COLD TanParts tan_edge(TanParts parts, double a, double b, long double e, long d
         long double em1 = x87_f2xm1(2.0L * b * LOG2E);
         long double ca = exact ? cos_reduced(a) : x87_cos(a);
         long double dp = em1 * em1 / (2.0L * e) + 2.0L * ca * ca;
-        long double s = e - c;
         parts.circular = sin_full(a2) / dp;
         parts.hyperbolic = s / dp;
     }
@@ -182,14 +204,14 @@ static inline TanParts tan_parts(double a, double b)
 {
     long double e = exp_e(2.0L * b);
     long double c, s;
-    cosh_first(e, &c, &s);
+    cosh_first(2.0L * b, e, &c, &s);
     long double a2 = 2.0L * a;
     long double d = c + cos_full(a2);
     TanParts parts = {sin_full(a2) / d, s / d};
     // Beyond |b| = 1000 sinh 2b / D is 1 and sin 2a / D a zero in double
     // until E(2b) overflows; a D below POLE_D (or NaN) may be near a pole.
     if (__builtin_expect(__builtin_fabs(b) > 1000 || !(d >= POLE_D), 0))
-        return tan_edge(parts, a, b, e, c, d);
+        return tan_edge(parts, a, b, e, c, s, d);
     return parts;
 }
 
@@ -202,14 +224,14 @@ FPU_GUARDED Complex __xtan(double x, double y)
 FPU_GUARDED Complex __xsinh(double x, double y)
 {
     long double c, s;
-    sinh_first(exp_e(x), &c, &s);
+    sinh_first(x, exp_e(x), &c, &s);
     return pair(s * cos_full(y), c * sin_full(y));
 }
 
 FPU_GUARDED Complex __xcosh(double x, double y)
 {
     long double c, s;
-    cosh_first(exp_e(x), &c, &s);
+    cosh_first(x, exp_e(x), &c, &s);
     return pair(c * cos_full(y), s * sin_full(y));
 }
 
