@@ -108,18 +108,24 @@ FPU_GUARDED Complex __xlogy(double x1, double y1, double x2, double y2)
     return pair((l1re * l2re + l1im * l2im) / d, (l1im * l2re - l1re * l2im) / d);
 }
 
-// z1^z2 = e^(z2 ln z1). A zero (or NaN) base gives 0 for any exponent with a
-// normal, infinite or NaN part and 1 for a zero or subnormal exponent; a zero
-// exponent gives 1 with the exponent's zero as imaginary part (the test is an
+// z1^z2 = e^(z2 ln z1). A zero or NaN base to an exponent whose parts are
+// both zero or subnormal gives 1. Otherwise a NaN base gives NaN, and a zero
+// base: 0 for a positive real part of the exponent (|z1^z2| = |z1|^x2
+// e^(-y2 arg z1) tends to 0), a pole (infinite, NaN) for a negative one, and
+// NaN for a zero or NaN real part (0^(iy) has no limit: its modulus stays
+// e^(-y arg z1) while its angle y ln|z1| turns without end). A zero exponent
+// gives 1 with the exponent's zero as imaginary part (the test is an
 // unordered-or-equal compare, so 0 + NaN i also counts as a zero exponent).
 FPU_GUARDED Complex __xpow(double x1, double y1, double x2, double y2)
 {
     long double th = x87_atan2(y1, x1);
     long double r2 = (long double)x1 * x1 + (long double)y1 * y1;
     if (r2 == 0 || r2 != r2) {
-        if (exponent_field(x2) != 0 || exponent_field(y2) != 0)
+        if (exponent_field(x2) == 0 && exponent_field(y2) == 0)
+            return pair(1.0L, r2);
+        if (r2 != 0 || x2 > 0)
             return pair(r2, r2);
-        return pair(1.0L, r2);
+        return pair(x2 < 0 ? __builtin_infl() : __builtin_nanl(""), __builtin_nanl(""));
     }
     long double rho = 0.5L * ln(r2);
     if ((x2 == y2 || x2 != x2 || y2 != y2) && (x2 == 0 || x2 != x2))
