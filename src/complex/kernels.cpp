@@ -57,31 +57,69 @@ static inline long double sinh_small(long double a)
     return a + a * aa * (0xa.aaaaaaaaaaaaaabp-6L + aa * 0x8.888888888888889p-10L); // 1/6, 1/120
 }
 
-static inline void cosh_first(long double a, long double e, long double *c, long double *s)
+// The kernels below that take sines, cosines or the pair have two bodies:
+// the usual steps (edge = 0), and for the arguments that the doubles mark (a
+// trigonometric argument that may reach 2^63, or an infinity there; a pair
+// argument 0 < |a| < PAIR_SMALL) the same steps with sin_full/cos_full and S
+// from its series (edge = 1). The marks take a few SSE and integer compares
+// beside the usual path's x87 work, which stays as it was; the edge body then
+// decides exactly (sin_full below 2^63 is the processor's fsin).
+#define INLINE static inline __attribute__((always_inline))
+#define COLD static __attribute__((noinline, cold))
+
+// |v| >= limit, or v infinite (a quiet compare: NaN stays on the usual path).
+static inline int reaches(double v, double limit) { return __builtin_isgreaterequal(__builtin_fabs(v), limit); }
+
+// 0 < |v| < limit: the bits without the sign, less one, as an unsigned compare.
+static inline int tiny(double v, double limit) { return (double_bits(v) << 1) - 1 < (double_bits(limit) << 1) - 1; }
+
+INLINE long double sin_of(long double v, int edge) { return edge ? sin_full(v) : x87_sin(v); }
+INLINE long double cos_of(long double v, int edge) { return edge ? cos_full(v) : x87_cos(v); }
+
+INLINE void cosh_first(long double a, long double e, long double *c, long double *s, int edge)
 {
     *c = (e + 1.0L / e) * 0.5L;
-    *s = __builtin_expect(pair_small(a), 0) ? sinh_small(a) : e - *c;
+    *s = edge && pair_small(a) ? sinh_small(a) : e - *c;
 }
 
-static inline void sinh_first(long double a, long double e, long double *c, long double *s)
+INLINE void sinh_first(long double a, long double e, long double *c, long double *s, int edge)
 {
     *s = (e - 1.0L / e) * 0.5L;
     *c = e - *s;
-    if (__builtin_expect(pair_small(a), 0))
+    if (edge && pair_small(a))
         *s = sinh_small(a);
 }
 
-FPU_GUARDED Complex __xexp(double x, double y)
+INLINE Complex exp_body(double x, double y, int edge)
 {
     long double e = exp_e(x);
-    return pair(e * cos_full(y), e * sin_full(y));
+    return pair(e * cos_of(y, edge), e * sin_of(y, edge));
 }
 
-FPU_GUARDED Complex __xpow10(double x, double y)
+COLD Complex exp_edge(double x, double y) { return exp_body(x, y, 1); }
+
+FPU_GUARDED Complex __xexp(double x, double y)
+{
+    if (__builtin_expect(reaches(y, 0x1p63), 0))
+        return exp_edge(x, y);
+    return exp_body(x, y, 0);
+}
+
+// y ln 10 reaches 2^63 only from |y| = 2^61.8 on.
+INLINE Complex pow10_body(double x, double y, int edge)
 {
     long double p = x87_exp2(x * LOG2_10);
     long double b = (long double)y * LN10;
-    return pair(p * cos_full(b), p * sin_full(b));
+    return pair(p * cos_of(b, edge), p * sin_of(b, edge));
+}
+
+COLD Complex pow10_edge(double x, double y) { return pow10_body(x, y, 1); }
+
+FPU_GUARDED Complex __xpow10(double x, double y)
+{
+    if (__builtin_expect(reaches(y, 0x1p61), 0))
+        return pow10_edge(x, y);
+    return pow10_body(x, y, 0);
 }
 
 FPU_GUARDED Complex __xlog(double x, double y)
@@ -133,7 +171,11 @@ FPU_GUARDED Complex __xpow(double x1, double y1, double x2, double y2)
     long double a = x2 * rho - y2 * th;
     long double b = x2 * th + y2 * rho;
     long double e = exp_e(a);
-    return pair(e * cos_full(b), e * sin_full(b));
+    // |th| <= pi and |rho| < 745 for double parts: b reaches 2^63 only for
+    // |x2| >= 2^61 or |y2| >= 2^51.
+    if (__builtin_expect(reaches(x2, 0x1p61) || reaches(y2, 0x1p51), 0))
+        return pair(e * cos_full(b), e * sin_full(b));
+    return pair(e * x87_cos(b), e * x87_sin(b));
 }
 
 // Principal root: t = sqrt((|z| + |x|)/2) is the larger part; the smaller is
@@ -151,20 +193,38 @@ FPU_GUARDED Complex __xsqrt(double x, double y)
     return pair(__builtin_fabsl(y) / (2.0L * t), st);
 }
 
-FPU_GUARDED Complex __xsin(double x, double y)
+INLINE Complex sin_body(double x, double y, int edge)
 {
     long double c, s;
-    cosh_first(y, exp_e(y), &c, &s);
-    return pair(c * sin_full(x), s * cos_full(x));
+    cosh_first(y, exp_e(y), &c, &s, edge);
+    return pair(c * sin_of(x, edge), s * cos_of(x, edge));
+}
+
+COLD Complex sin_edge(double x, double y) { return sin_body(x, y, 1); }
+
+FPU_GUARDED Complex __xsin(double x, double y)
+{
+    if (__builtin_expect(reaches(x, 0x1p63) || tiny(y, PAIR_SMALL), 0))
+        return sin_edge(x, y);
+    return sin_body(x, y, 0);
 }
 
 // C - E is -sinh y.
-FPU_GUARDED Complex __xcos(double x, double y)
+INLINE Complex cos_body(double x, double y, int edge)
 {
     long double e = exp_e(y);
     long double c, s;
-    cosh_first(y, e, &c, &s);
-    return pair(c * cos_full(x), (pair_small(y) ? -s : c - e) * sin_full(x));
+    cosh_first(y, e, &c, &s, edge);
+    return pair(c * cos_of(x, edge), (edge && pair_small(y) ? -s : c - e) * sin_of(x, edge));
+}
+
+COLD Complex cos_edge(double x, double y) { return cos_body(x, y, 1); }
+
+FPU_GUARDED Complex __xcos(double x, double y)
+{
+    if (__builtin_expect(reaches(x, 0x1p63) || tiny(y, PAIR_SMALL), 0))
+        return cos_edge(x, y);
+    return cos_body(x, y, 0);
 }
 
 // tan z = (sin 2x + i sinh 2y) / (cosh 2y + cos 2x) and tanh z = (sinh 2x
@@ -173,8 +233,6 @@ FPU_GUARDED Complex __xcos(double x, double y)
 struct TanParts {
     long double circular, hyperbolic; // sin 2a / D, sinh 2b / D
 };
-
-#define COLD static __attribute__((noinline, cold))
 
 // The two places where the quotients of tan_parts fail:
 // - E(2b) or 1/E(2b) beyond the extended range, |b| > 5678: S/D is inf/inf
@@ -188,7 +246,10 @@ struct TanParts {
 //   the distance from the pole by about |a| 2^-66 in both forms alike, so the
 //   other form is worth taking only where the first error is the larger by
 //   far: D (2a)^2 < 1/8. From |2a| = 2^63 on, where 2a and a are reduced
-//   exactly, it is taken wherever D < POLE_D.
+//   exactly, it is taken wherever D < POLE_D. So it is where 2b is small
+//   enough for S to come from its series (pair_small) and |2a sin 2a| < 1/8:
+//   D is then mostly 2 sinh^2 b, and the reduction moves D by |2a sin 2a|
+//   2^-66, far less than the 2^-64 that C + cos 2a loses.
 COLD TanParts tan_edge(TanParts parts, double a, double b, long double e, long double c, long double s,
                        long double d)
 {
@@ -196,7 +257,9 @@ COLD TanParts tan_edge(TanParts parts, double a, double b, long double e, long d
     int exact = !__builtin_isless(__builtin_fabsl(a2), X87_TRIG_LIMIT);
     if (__builtin_isinf(c)) {
         parts.hyperbolic = d != d ? d : b > 0 ? 1.0L : -1.0L;
-    } else if (d < POLE_D && d >= 0 && (exact || d * a2 * a2 < 0.125L)) {
+    } else if (d < POLE_D && d >= 0 &&
+               (exact || d * a2 * a2 < 0.125L ||
+                (pair_small(2.0L * b) && __builtin_fabsl(a2 * x87_sin(a2)) < 0.125L))) {
         long double em1 = x87_f2xm1(2.0L * b * LOG2E);
         long double ca = exact ? cos_reduced(a) : x87_cos(a);
         long double dp = em1 * em1 / (2.0L * e) + 2.0L * ca * ca;
@@ -206,19 +269,28 @@ COLD TanParts tan_edge(TanParts parts, double a, double b, long double e, long d
     return parts;
 }
 
-static inline TanParts tan_parts(double a, double b)
+INLINE TanParts tan_body(double a, double b, int edge)
 {
     long double e = exp_e(2.0L * b);
     long double c, s;
-    cosh_first(2.0L * b, e, &c, &s);
+    cosh_first(2.0L * b, e, &c, &s, edge);
     long double a2 = 2.0L * a;
-    long double d = c + cos_full(a2);
-    TanParts parts = {sin_full(a2) / d, s / d};
+    long double d = c + cos_of(a2, edge);
+    TanParts parts = {sin_of(a2, edge) / d, s / d};
     // Beyond |b| = 1000 sinh 2b / D is 1 and sin 2a / D a zero in double
     // until E(2b) overflows; a D below POLE_D (or NaN) may be near a pole.
     if (__builtin_expect(__builtin_fabs(b) > 1000 || !(d >= POLE_D), 0))
         return tan_edge(parts, a, b, e, c, s, d);
     return parts;
+}
+
+COLD TanParts tan_body_edge(double a, double b) { return tan_body(a, b, 1); }
+
+static inline TanParts tan_parts(double a, double b)
+{
+    if (__builtin_expect(reaches(a, 0x1p62) || tiny(b, 0.5 * PAIR_SMALL), 0))
+        return tan_body_edge(a, b);
+    return tan_body(a, b, 0);
 }
 
 FPU_GUARDED Complex __xtan(double x, double y)
@@ -227,18 +299,36 @@ FPU_GUARDED Complex __xtan(double x, double y)
     return pair(t.circular, t.hyperbolic);
 }
 
-FPU_GUARDED Complex __xsinh(double x, double y)
+INLINE Complex sinh_body(double x, double y, int edge)
 {
     long double c, s;
-    sinh_first(x, exp_e(x), &c, &s);
-    return pair(s * cos_full(y), c * sin_full(y));
+    sinh_first(x, exp_e(x), &c, &s, edge);
+    return pair(s * cos_of(y, edge), c * sin_of(y, edge));
 }
+
+COLD Complex sinh_edge(double x, double y) { return sinh_body(x, y, 1); }
+
+FPU_GUARDED Complex __xsinh(double x, double y)
+{
+    if (__builtin_expect(reaches(y, 0x1p63) || tiny(x, PAIR_SMALL), 0))
+        return sinh_edge(x, y);
+    return sinh_body(x, y, 0);
+}
+
+INLINE Complex cosh_body(double x, double y, int edge)
+{
+    long double c, s;
+    cosh_first(x, exp_e(x), &c, &s, edge);
+    return pair(c * cos_of(y, edge), s * sin_of(y, edge));
+}
+
+COLD Complex cosh_edge(double x, double y) { return cosh_body(x, y, 1); }
 
 FPU_GUARDED Complex __xcosh(double x, double y)
 {
-    long double c, s;
-    cosh_first(x, exp_e(x), &c, &s);
-    return pair(c * cos_full(y), s * sin_full(y));
+    if (__builtin_expect(reaches(y, 0x1p63) || tiny(x, PAIR_SMALL), 0))
+        return cosh_edge(x, y);
+    return cosh_body(x, y, 0);
 }
 
 FPU_GUARDED Complex __xtanh(double x, double y)
