@@ -1,5 +1,6 @@
 // The accuracy tool's own measure: known errors of deliberately perturbed
-// results, the hard rules, the kept S loss, cut conventions and closeness.
+// results, the hard rules, the S part on its own, huge arguments, cut
+// conventions and closeness.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -127,18 +128,32 @@ TEST(AccuracyMeasure, HardRules)
     }
 }
 
-TEST(AccuracyMeasure, PairKernelsKeepOnlyTheSLoss)
+TEST(AccuracyMeasure, PairKernelsJudgeTheSPartOnItsOwn)
 {
     Scratch s;
-    // XSIN of 1e-20 i is 1e-20 i; the kernel's S = E - C gives 0.
-    EXPECT_EQ(s.judge(cplx(F_XSIN, 0, 1e-20), {0, 0}).outcome, O_KEPT);
-    // The same loss beside a real part: the real part still counts.
-    double sin1 = std::sin(1.0);
-    EXPECT_EQ(s.judge(cplx(F_XSIN, 1e-8, 1e-20), {1e-8, 0}).outcome, O_KEPT);
-    EXPECT_EQ(s.judge(cplx(F_XSIN, 1e-8, 1e-20), {1e-8 * (1 + 1e-9), 0}).outcome, O_OVER);
-    EXPECT_EQ(s.judge(cplx(F_XSIN, 1, 0.5), {sin1 * std::cosh(0.5), 0}).outcome, O_OVER); // S is not tiny here
-    // xsinh carries S in its real part.
-    EXPECT_EQ(s.judge(cplx(F_XSINH, 1e-20, 0), {0, 0}).outcome, O_KEPT);
+    const double sin1 = 0.8414709848078965, cos1 = 0.54030230586813977;
+    const double half_pi = 1.5707963267948966, cos_half_pi = 6.123233995736766e-17;
+    struct Case {
+        Input in;
+        Value got;
+        Outcome outcome;
+    } cases[] = {
+        {cplx(F_XSIN, 0, 1e-20), {0, 0}, O_HARD},              // XSIN("1E-20i") = 0
+        {cplx(F_XSINH, 1e-20, 0), {0, 0}, O_HARD},
+        {cplx(F_XSIN, 1, 1e-20), {sin1, 0}, O_OVER},           // the whole is within 1e-20
+        {cplx(F_XSIN, 1, 1e-20), {sin1, cos1 * 1e-20 * (1 + 1e-10)}, O_OVER},
+        {cplx(F_XSIN, 1, 1e-20), {sin1, cos1 * 1e-20 * (1 + 1e-13)}, O_OK},
+        {cplx(F_XSINH, 1e-20, 1), {cos1 * 1e-20 * (1 - 1e-10), sin1}, O_OVER}, // xsinh: the real part
+        // cos x sinh y where cos x is 6e-17: ill-conditioned in x on its own
+        // (kappa_s = |x tan x|, 2.6e16), though not as a whole.
+        {cplx(F_XSIN, half_pi, 1e-10), {1, cos_half_pi * 1e-10 * (1 + 1e-4)}, O_OK},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(s.judge(c.in, c.got).outcome, c.outcome) << func_info[c.in.f].name << " " << c.in.a[0] << " "
+                                                           << c.in.a[1] << " " << c.got.im;
+    EXPECT_LT(s.kappa(cplx(F_XSIN, half_pi, 1e-10)), 1e-9); // |z cot z| of the whole
+    compute_truth(cplx(F_XSIN, half_pi, 1e-10), false, &s.t);
+    EXPECT_NEAR(s.t.kappa_s / 2.565e16, 1, 1e-3); // |x tan x| + |y coth y|
 }
 
 TEST(AccuracyMeasure, KernelConventions)
@@ -205,6 +220,8 @@ TEST(AccuracyRegions, SamplersStayInTheirRanges)
                 ASSERT_TRUE(in.a[0] >= 0.8 * in.n && in.a[0] < in.n);
             } else if (!strcmp(r.name, "j0-zeros")) {
                 ASSERT_GT(in.n, in.a[0]);
+            } else if (!strncmp(r.name, "huge", 4)) {
+                ASSERT_TRUE(huge_argument(in)) << func_info[r.f].name;
             }
         }
     }
@@ -213,21 +230,43 @@ TEST(AccuracyRegions, SamplersStayInTheirRanges)
     EXPECT_NEAR(j0_zeros[39], 124.8793089132329, 1e-12);
 }
 
-TEST(AccuracyRegions, UnspecifiedArguments)
+// Where the trigonometric argument reaches 2^63 (as the kernel forms it) the
+// plain target holds; xpow10 and xpow are held to the angle as formed.
+TEST(AccuracyMeasure, HugeArguments)
 {
     const double big = 0x1p63, below = 0x1.fffffffffffffp62;
     struct Case {
         Input in;
-        bool open;
+        bool huge;
     } cases[] = {
         {cplx(F_XSIN, big, 0), true},      {cplx(F_XSIN, below, 0), false}, {cplx(F_XSIN, 0, 1e300), false},
         {cplx(F_XTAN, 0x1p62, 0), true},   {cplx(F_XTAN, below / 2, 0), false},
         {cplx(F_XTANH, 0, 0x1p62), true},  {cplx(F_XEXP, 1, -big), true},   {cplx(F_XEXP, 1e300, 1), false},
         {cplx(F_XPOW10, 0, 4.1e18), true}, {cplx(F_XPOW10, 0, 3.9e18), false},
         {real(F_JN, -big, 3), true},       {real(F_YN, below, 3), false},   {cplx(F_XASIN, big, big), false},
+        {Input{F_XPOW, 0, {-1, -0.0, 1e300, 0}}, true}, {Input{F_XPOW, 0, {0, 1, 6e18, 3}}, true},
+        {Input{F_XPOW, 0, {0, 1, 5e18, 0}}, false},     {Input{F_XPOW, 0, {1, 0, 1e300, 0}}, false},
+        {Input{F_XPOW, 0, {2, 0, 0, 1e300}}, false},    {cplx(F_XSIN, INFINITY, 0), false},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(unspecified(c.in), c.open) << func_info[c.in.f].name << " " << c.in.a[0] << " " << c.in.a[1];
+        EXPECT_EQ(huge_argument(c.in), c.huge) << func_info[c.in.f].name << " " << c.in.a[0] << " " << c.in.a[1];
+
+    Scratch s;
+    // 10^(1e19 i) at y ln 10 as formed, and (-1)^(1e300) at 1e300 pi (the
+    // extended pi), whose exact values are -0.6966...+0.7174i, not 1.
+    compute_truth(cplx(F_XPOW10, 0, 1e19), false, &s.t);
+    EXPECT_NEAR(mpfr_get_d(s.t.re, MPFR_RNDN), -0.29986393428903829, 1e-16);
+    EXPECT_NEAR(mpfr_get_d(s.t.im, MPFR_RNDN), -0.95398198144026769, 1e-16);
+    compute_truth(Input{F_XPOW, 0, {-1, 0, 1e300, 0}}, false, &s.t);
+    EXPECT_NEAR(mpfr_get_d(s.t.re, MPFR_RNDN), -0.69665613405359517, 1e-16);
+    EXPECT_TRUE(s.t.plain);
+    // BESSEL(1e19; 0) = -2.32e-10: within 1e-12, relative; near a zero,
+    // absolute in units of sqrt(2/(pi x)) = 2.52e-10.
+    const double j = -2.3228731060101173e-10;
+    EXPECT_EQ(s.judge(real(F_JN, 1e19, 0), {j * (1 + 3e-13), 0}).outcome, O_OK);
+    EXPECT_EQ(s.judge(real(F_JN, 1e19, 0), {j * (1 + 3e-12), 0}).outcome, O_OVER);
+    EXPECT_EQ(s.judge(cplx(F_XSIN, 1e19, 0), {-0.92706316604865009 * (1 + 1e-11), 0}).outcome, O_OVER);
+    EXPECT_EQ(s.judge(cplx(F_XSIN, 1e19, 0), {-0.92706316604865009 * (1 + 1e-13), 0}).outcome, O_OK);
 }
 
 TEST(AccuracyRegions, DifferentialBins)
@@ -262,11 +301,18 @@ TEST(AccuracyRegions, DifferentialBins)
         {cplx(F_XACOSH, 1e-15, 0), "elsewhere", false},
         {cplx(F_XASIN, 1e200, 1), "huge", true},
         {real(F_GAMMA, 3), "elsewhere", false},
+        {real(F_YN, 1e19, 2), "huge", true},
+        {cplx(F_XTANH, 1e-300, 0x1p62), "huge", true},
+        {cplx(F_XTAN, 0.5, 0x1p-12), "tiny", true}, // 2y below 2^-10
+        {cplx(F_XTAN, 0.5, 0x1p-11), "elsewhere", false},
+        {cplx(F_XCOSH, -0.0, 1), "elsewhere", false},
+        {cplx(F_XCOSH, -1e-300, 1), "tiny", true},
+        {Input{F_XPOW, 0, {-0.0, 0, -1, 0}}, "zero-base", true},
     };
     for (const Case &c : cases) {
         bool named;
         std::string bin = bin_of(c.in, &named);
-        EXPECT_EQ(bin.compare(0, strlen(c.prefix), c.prefix), 0) << bin;
+        EXPECT_EQ(bin.compare(0, strlen(c.prefix), c.prefix), 0) << bin << " for " << c.prefix;
         EXPECT_EQ(named, c.named) << bin;
     }
 }

@@ -40,36 +40,65 @@ Value evaluate(const Library &lib, const Input &in)
     return v;
 }
 
-static const double two63 = 0x1p63;
+static const long double two63 = 0x1p63L;
 
-bool unspecified(const Input &in)
+// arg z1 of xpow's unit bases as fpatan gives it (pi and pi/2 rounded to the
+// extended format); false for any other base.
+static bool unit_base(const Input &in, long double *theta)
 {
-    double x = std::fabs(in.a[0]), y = std::fabs(in.a[1]);
+    static const long double pi = 0xc.90fdaa22168c235p-2L;
+    double x = in.a[0], y = in.a[1];
+    if (x == -1 && y == 0)
+        *theta = std::signbit(y) ? -pi : pi;
+    else if (x == 0 && std::fabs(y) == 1)
+        *theta = y > 0 ? pi / 2 : -pi / 2;
+    else
+        return false;
+    return true;
+}
+
+long double formed_angle(const Input &in)
+{
+    long double theta = 0;
+    if (in.f == F_XPOW10)
+        return (long double)in.a[1] * 2.302585092994046;
+    if (in.f == F_XPOW && unit_base(in, &theta))
+        return in.a[2] * theta; // + y2 ln|z1|, which is 0
+    return 0;
+}
+
+static bool huge(long double v) { return std::isfinite(v) && std::fabs(v) >= two63; }
+
+bool huge_argument(const Input &in)
+{
+    double x = in.a[0], y = in.a[1];
+    long double theta;
     switch (in.f) {
     case F_JN:
-    case F_YN:
-        return x >= two63;
+    case F_YN: return huge(x);
     case F_XEXP:
     case F_XSINH:
-    case F_XCOSH:
-        return y >= two63;
+    case F_XCOSH: return huge(y);
     case F_XSIN:
-    case F_XCOS:
-        return x >= two63;
-    case F_XTAN:
-        return 2 * x >= two63;
-    case F_XTANH:
-        return 2 * y >= two63;
-    case F_XPOW10:
-        return y * 2.302585092994046 >= two63;
-    case F_XPOW: {
-        // B = x2 arg(z1) + y2 ln|z1|, bounded here by its terms' magnitudes.
-        double r = std::hypot(in.a[0], in.a[1]);
-        double b = std::fabs(in.a[2]) * 3.2 + std::fabs(in.a[3]) * std::fabs(std::log(r));
-        return !(b < two63);
+    case F_XCOS: return huge(x);
+    case F_XTAN: return huge(2.0L * x);
+    case F_XTANH: return huge(2.0L * y);
+    case F_XPOW10: return huge(formed_angle(in));
+    case F_XPOW: return unit_base(in, &theta) && huge(formed_angle(in));
+    default: return false;
     }
-    default:
-        return false;
+}
+
+double pair_argument(const Input &in)
+{
+    switch (in.f) {
+    case F_XSIN:
+    case F_XCOS: return std::fabs(in.a[1]);
+    case F_XTAN: return 2 * std::fabs(in.a[1]);
+    case F_XSINH:
+    case F_XCOSH: return std::fabs(in.a[0]);
+    case F_XTANH: return 2 * std::fabs(in.a[0]);
+    default: return 0;
     }
 }
 

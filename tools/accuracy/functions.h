@@ -59,15 +59,24 @@ struct Value {
 
 Value evaluate(const Library &lib, const Input &in);
 
-// Inputs whose results are left open: a sine or cosine argument (x, y, 2x, 2y,
-// y ln 10, or the angle of xpow) of magnitude 2^63 or more, and BESSEL and
-// WEBER arguments of that size.
-bool unspecified(const Input &in);
+// A sine or cosine argument of magnitude 2^63 or more, as the kernel forms it
+// (x, y, 2x, 2y, y ln 10, or the angle of xpow), or a BESSEL or WEBER
+// argument of that size: where the processor would leave it unreduced and the
+// library reduces it exactly. xpow counts only for the bases whose angle and
+// log modulus are exact (-1, i, -i: ln|z1| = 0), where the angle as formed,
+// x2 arg z1 rounded to the extended format, is known to the bit.
+bool huge_argument(const Input &in);
+
+// The angle that xpow10 (y ln 10, ln 10 the double) and xpow (x2 arg z1 for
+// the bases above) form, in the extended format as the kernels do.
+long double formed_angle(const Input &in);
 
 // The six kernels built on a hyperbolic pair: which part of the result carries
-// S (the hyperbolic sine, exact only to an absolute ulp of the pair when its
-// argument is tiny), or -1 for the other kernels.
+// S (the hyperbolic sine), or -1 for the other kernels; and the argument of
+// the pair at the input (y for XSIN and XCOS, 2y for XTAN, x for XSINHYP and
+// XCOSHYP, 2x for XTANHYP).
 int s_part(Func f);
+double pair_argument(const Input &in);
 
 // "XSIN(0x1p-3+0x1p-60i)"-style text of an input, exact (hexadecimal floats).
 void format_input(const Input &in, char *out, int size);

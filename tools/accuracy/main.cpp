@@ -35,8 +35,8 @@ static const char usage[] =
     "sweep  samples every function over its whole range and the regions where the\n"
     "       usual steps lose accuracy (N per region, default 20000) and prints\n"
     "       per region the worst and median E, the worst E against its bound\n"
-    "       max(1e-12, kappa 1e-15), the samples over it, hard-rule violations and\n"
-    "       kept losses; --markdown fills the report template, --plots writes the\n"
+    "       max(1e-12, kappa 1e-15), the samples over it and hard-rule\n"
+    "       violations; --markdown fills the report template, --plots writes the\n"
     "       data of the plots.\n"
     "check  a reduced sweep (N per region, default 1000); exit status 1 when a\n"
     "       sample breaks the target. With --known, the regions listed in FILE\n"
@@ -247,11 +247,14 @@ static int at(int argc, char **argv)
         mpfr_printf("  got  %.17g%+.17gi\n  true %.17Rg%+.17Rgi\n", got.re, got.im, t.re, t.im);
     else
         mpfr_printf("  got  %.17g\n  true %.17Rg\n", got.re, t.re);
-    static const char *outcome[] = {"meets the target", "kept loss (S = E - C)", "over the bound", "hard rule broken"};
-    printf("  E %.3g  kappa %.3g  bound %.3g  E/bound %.3g  %s%s%s\n", v.e_full, t.kappa, v.bound, v.ratio,
+    static const char *outcome[] = {"meets the target", "over the bound", "hard rule broken"};
+    printf("  E %.3g  kappa %.3g  bound %.3g  E/bound %.3g  %s%s%s\n", v.e, t.kappa, v.bound, v.ratio,
            outcome[v.outcome], v.hard ? ": " : "", v.hard ? v.hard : "");
-    if (unspecified(in))
-        printf("  (an input whose result is left open)\n");
+    if (v.e_s >= 0)
+        printf("  the part that carries S: E %.3g  kappa %.3g  bound %.3g\n", v.e_s, t.kappa_s, v.bound_s);
+    if (t.plain)
+        printf("  a huge argument, reduced exactly: the plain target%s\n",
+               in.f == F_XPOW10 || in.f == F_XPOW ? ", at the angle as the kernel forms it" : "");
     truth_clear(&t);
     truth_clear(&other);
     return v.outcome == O_OVER || v.outcome == O_HARD ? 1 : 0;

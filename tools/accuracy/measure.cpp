@@ -26,9 +26,31 @@ static int cmp_overflow(const mpfr_t t, double scale)
     return c;
 }
 
+// The S part of a pair kernel on its own: its relative error and bound, or
+// -1 where its true value is 0 (the whole result holds it then).
+static double part_error(const Input &in, const Value &got, const Truth &t, double *bound, double *ratio)
+{
+    int s = s_part(in.f);
+    const mpfr_ptr tp = (mpfr_ptr)(s == 0 ? t.re : t.im);
+    if (s < 0 || mpfr_zero_p(tp))
+        return -1;
+    mpfr_t d;
+    mpfr_init2(d, reference_bits + 64);
+    mpfr_sub_d(d, tp, s == 0 ? got.re : got.im, MPFR_RNDN);
+    mpfr_div(d, d, tp, MPFR_RNDN);
+    double e = std::fabs(mpfr_get_d(d, MPFR_RNDN));
+    mpfr_set_d(d, smallest_subnormal, MPFR_RNDN);
+    mpfr_div(d, d, tp, MPFR_RNDN);
+    double slack = std::fabs(mpfr_get_d(d, MPFR_RNDN));
+    mpfr_clear(d);
+    *bound = t.plain ? 1e-12 : error_bound(t.kappa_s);
+    *ratio = e / (*bound + slack);
+    return e;
+}
+
 Verdict judge(const Input &in, const Value &got, const Truth &t)
 {
-    Verdict v = {O_OK, false, false, 0, 0, error_bound(t.kappa), 0, nullptr};
+    Verdict v = {O_OK, false, false, 0, t.plain ? 1e-12 : error_bound(t.kappa), -1, 0, 0, nullptr};
     bool cplx = is_complex(in.f);
     double g[2] = {got.re, cplx ? got.im : 0};
     const mpfr_ptr tp[2] = {(mpfr_ptr)t.re, (mpfr_ptr)t.im};
@@ -55,7 +77,7 @@ Verdict judge(const Input &in, const Value &got, const Truth &t)
                 v.outcome = O_HARD;
                 v.hard = std::isnan(g[p]) ? "NaN where the true value is finite"
                                           : "an infinity where the true value is finite";
-                v.e = v.e_full = v.ratio = INFINITY;
+                v.e = v.ratio = INFINITY;
                 return v;
             }
         }
@@ -80,30 +102,21 @@ Verdict judge(const Input &in, const Value &got, const Truth &t)
     v.subnormal = mpfr_cmp_d(mod, 0x1p-1022) < 0;
     mpfr_clear(slack_q);
     if (mpfr_zero_p(mod)) {
-        v.e_full = mpfr_zero_p(dist) ? 0 : INFINITY;
+        v.e = mpfr_zero_p(dist) ? 0 : INFINITY;
     } else {
-        mpfr_div(dist, dist, mod, MPFR_RNDN);
-        v.e_full = mpfr_get_d(dist, MPFR_RNDN);
-    }
-    v.e = v.e_full;
-    double tolerance = v.bound + slack;
-    bool zero = g[0] == 0 && g[1] == 0 && representable;
-    int s = s_part(in.f);
-    if (s >= 0 && (v.e > tolerance || zero) && !mpfr_zero_p(mod)) {
-        // The S part's error beyond the pair's own allowance, with the other part's.
-        mpfr_abs(d[s], d[s], MPFR_RNDN);
-        mpfr_sub_d(d[s], d[s], t.s_allowance, MPFR_RNDN);
-        if (mpfr_sgn(d[s]) < 0)
-            mpfr_set_zero(d[s], 1);
-        mpfr_hypot(dist, d[0], d[1], MPFR_RNDN);
+        // At a huge argument, absolute in units of the size t.scale where the
+        // value falls below 1e-3 of it.
+        if (t.scale > 0 && mpfr_cmp_d(mod, 1e-3 * t.scale) < 0)
+            mpfr_set_d(mod, 1e-3 * t.scale, MPFR_RNDN);
         mpfr_div(dist, dist, mod, MPFR_RNDN);
         v.e = mpfr_get_d(dist, MPFR_RNDN);
-        if (v.e <= tolerance) {
-            v.outcome = O_KEPT;
-            zero = false;
-        }
     }
-    v.ratio = v.e / tolerance;
+    bool zero = g[0] == 0 && g[1] == 0 && representable;
+    v.ratio = v.e / (v.bound + slack);
+    double ratio_s = 0;
+    v.e_s = part_error(in, got, t, &v.bound_s, &ratio_s);
+    if (v.e_s >= 0 && ratio_s > v.ratio)
+        v.ratio = ratio_s;
     mpfr_clears(d[0], d[1], dist, mod, (mpfr_ptr)0);
     if (zero) {
         v.outcome = O_HARD;
@@ -114,7 +127,7 @@ Verdict judge(const Input &in, const Value &got, const Truth &t)
     return v;
 }
 
-static int rank(const Verdict &v) { return v.outcome == O_OK ? 0 : v.outcome == O_KEPT ? 1 : v.outcome == O_OVER ? 2 : 3; }
+static int rank(const Verdict &v) { return v.outcome == O_OK ? 0 : v.outcome == O_OVER ? 1 : 2; }
 
 Verdict judge_input(const Input &in, const Value &got, Truth *t, Truth *other)
 {

@@ -1,7 +1,8 @@
 // Each complex kernel is compared with the principal value of its function
 // (MPC, correctly rounded at 200 bits per part), except xacosh, which for a
 // negative real part (sign bit set) gives the negative of the principal value.
-// xpow10 is exp(z ln 10) with ln 10 at 256 bits; xlogy is log z1 / log z2.
+// xpow10 is exp(z ln 10) with ln 10 at 256 bits; xlogy is log z1 / log z2;
+// xpow10 and xpow at a huge angle take it as formed (reference.h).
 #include "reference.h"
 
 #include <mpc.h>
@@ -23,7 +24,9 @@ void truth_init(Truth *t)
     mpfr_init2(t->im, reference_bits);
     t->undefined = false;
     t->kappa = 0;
-    t->s_allowance = 0;
+    t->kappa_s = 0;
+    t->plain = false;
+    t->scale = 0;
 }
 
 void truth_clear(Truth *t)
@@ -324,48 +327,104 @@ static double complex_kappa(Func f, const mpc_t z, const mpc_t z2, const mpc_t w
     return k;
 }
 
-// The pair kernels form S and C from E(a) and 1/E(a) in extended precision;
-// the part that carries S is exact only to a few ulps of cosh a, times the
-// factor that multiplies S in that part.
-static double pair_allowance(Func f, double x, double y)
+// The condition number of the part that carries S in a pair kernel, the sum
+// of the relative partial ones, with (a, b) the arguments of the circular
+// and the hyperbolic functions:
+//   XSIN cos a sinh b:   |a tan a| + |b coth b|   (XCOS -sin a sinh b: |a cot a| + ...)
+//   XSINH sinh b cos a:  the same with (a, b) = (y, x)  (XCOSH: cot)
+//   XTAN sinh 2b / D, D = cosh 2b + cos 2a:  |2a sin 2a / D| + |2b (coth 2b - sinh 2b / D)|
+// Far from the axis (|b| > 64) the tan part is +-1 to far below the last bit: 0.
+static double part_kappa(Func f, double x, double y)
 {
     if (s_part(f) < 0)
         return 0;
     bool circular = f == F_XSIN || f == F_XCOS || f == F_XTAN;
-    double pair_arg = circular ? y : x, trig_arg = circular ? x : y;
-    bool doubled = f == F_XTAN || f == F_XTANH;
-    mpfr_t a, c, g;
-    mpfr_inits2(rough_bits, a, c, g, (mpfr_ptr)0);
-    mpfr_set_d(a, pair_arg, MPFR_RNDN);
-    mpfr_set_d(g, trig_arg, MPFR_RNDN);
-    if (doubled) {
-        mpfr_mul_2ui(a, a, 1, MPFR_RNDN);
-        mpfr_mul_2ui(g, g, 1, MPFR_RNDN);
-    }
-    mpfr_cosh(c, a, MPFR_RNDN);
-    if (doubled) { // S / D, D = cosh 2a + cos 2b
-        mpfr_cos(g, g, MPFR_RNDN);
-        mpfr_add(g, g, c, MPFR_RNDN);
-        mpfr_div(g, c, g, MPFR_RNDN);
+    double a = circular ? x : y, b = circular ? y : x;
+    mpfr_t u, v, w;
+    mpfr_inits2(rough_bits, u, v, w, (mpfr_ptr)0);
+    double k;
+    if (f == F_XTAN || f == F_XTANH) {
+        if (std::fabs(b) > 64) {
+            mpfr_clears(u, v, w, (mpfr_ptr)0);
+            return 0;
+        }
+        mpfr_set_d(u, a, MPFR_RNDN);
+        mpfr_mul_2ui(u, u, 1, MPFR_RNDN); // 2a
+        mpfr_set_d(v, b, MPFR_RNDN);
+        mpfr_mul_2ui(v, v, 1, MPFR_RNDN); // 2b
+        mpfr_cos(w, u, MPFR_RNDN);
+        mpfr_t d, t;
+        mpfr_inits2(rough_bits, d, t, (mpfr_ptr)0);
+        mpfr_cosh(d, v, MPFR_RNDN);
+        mpfr_add(d, d, w, MPFR_RNDN);    // D
+        mpfr_sin(w, u, MPFR_RNDN);
+        mpfr_mul(w, w, u, MPFR_RNDN);
+        mpfr_div(w, w, d, MPFR_RNDN);    // 2a sin 2a / D
+        k = std::fabs(mpfr_get_d(w, MPFR_RNDN));
+        mpfr_coth(w, v, MPFR_RNDN);
+        mpfr_sinh(t, v, MPFR_RNDN);
+        mpfr_div(t, t, d, MPFR_RNDN);
+        mpfr_sub(w, w, t, MPFR_RNDN);
+        mpfr_mul(w, w, v, MPFR_RNDN);
+        k += std::fabs(mpfr_get_d(w, MPFR_RNDN));
+        mpfr_clears(d, t, (mpfr_ptr)0);
     } else {
-        if (f == F_XSIN || f == F_XSINH)
-            mpfr_cos(g, g, MPFR_RNDN);
+        // sin or cos carries the circular argument: a tan a or a cot a.
+        bool cosine = f == F_XSIN || f == F_XSINH;
+        mpfr_set_d(u, a, MPFR_RNDN);
+        if (cosine)
+            mpfr_tan(w, u, MPFR_RNDN);
         else
-            mpfr_sin(g, g, MPFR_RNDN);
-        mpfr_mul(g, g, c, MPFR_RNDN);
+            mpfr_cot(w, u, MPFR_RNDN);
+        mpfr_mul(w, w, u, MPFR_RNDN);
+        k = std::fabs(mpfr_get_d(w, MPFR_RNDN));
+        mpfr_set_d(v, b, MPFR_RNDN);
+        mpfr_coth(w, v, MPFR_RNDN);
+        mpfr_mul(w, w, v, MPFR_RNDN);
+        k += std::fabs(mpfr_get_d(w, MPFR_RNDN));
     }
-    double d = std::fabs(to_double(g)) * 0x1p-58;
-    mpfr_clears(a, c, g, (mpfr_ptr)0);
-    return std::isnan(d) ? 0 : d;
+    mpfr_clears(u, v, w, (mpfr_ptr)0);
+    return std::isnan(k) ? 0 : k;
+}
+
+// xpow10 and xpow at a huge angle: the true modulus, 10^x or e^(-y2 arg z1)
+// (|z1| = 1), at the angle as formed.
+static void formed_value(const Input &in, const double *a, Truth *t)
+{
+    mpfr_t m, b, c;
+    mpfr_inits2(reference_bits + 64, m, b, c, (mpfr_ptr)0);
+    if (in.f == F_XPOW10) {
+        mpfr_set_ui(m, 10, MPFR_RNDN);
+        mpfr_log(m, m, MPFR_RNDN);
+        mpfr_mul_d(m, m, a[0], MPFR_RNDN);
+    } else {
+        mpfr_set_d(b, a[1], MPFR_RNDN);
+        mpfr_set_d(c, a[0], MPFR_RNDN);
+        mpfr_atan2(m, b, c, MPFR_RNDN);
+        mpfr_mul_d(m, m, -a[3], MPFR_RNDN);
+    }
+    mpfr_exp(m, m, MPFR_RNDN);
+    Input at = in;
+    for (int i = 0; i < 4; i++)
+        at.a[i] = a[i];
+    mpfr_set_ld(b, formed_angle(at), MPFR_RNDN);
+    mpfr_sin_cos(t->im, t->re, b, MPFR_RNDN);
+    mpfr_mul(t->re, t->re, m, MPFR_RNDN);
+    mpfr_mul(t->im, t->im, m, MPFR_RNDN);
+    mpfr_clears(m, b, c, (mpfr_ptr)0);
 }
 
 void compute_truth(const Input &in, bool flip, Truth *t)
 {
     t->undefined = false;
     t->kappa = NAN;
-    t->s_allowance = 0;
+    t->kappa_s = 0;
+    t->plain = huge_argument(in);
+    t->scale = 0;
     if (!is_complex(in.f)) {
         real_truth(in, t);
+        if (t->plain) // the amplitude of the large-argument form
+            t->scale = std::sqrt(2 / (3.141592653589793 * std::fabs(in.a[0])));
         return;
     }
     double a[4] = {in.a[0], in.a[1], in.a[2], in.a[3]};
@@ -379,12 +438,20 @@ void compute_truth(const Input &in, bool flip, Truth *t)
     mpc_init2(w, reference_bits);
     mpc_set_d_d(z, a[0], a[1], MPC_RNDNN);
     mpc_set_d_d(z2, a[2], a[3], MPC_RNDNN);
-    kernel_value(in.f, w, z, z2);
-    mpfr_set(t->re, mpc_realref(w), MPFR_RNDN);
-    mpfr_set(t->im, mpc_imagref(w), MPFR_RNDN);
+    bool formed = t->plain && (in.f == F_XPOW10 || in.f == F_XPOW);
+    if (!formed)
+        kernel_value(in.f, w, z, z2);
+    else
+        formed_value(in, a, t);
+    if (!formed) {
+        mpfr_set(t->re, mpc_realref(w), MPFR_RNDN);
+        mpfr_set(t->im, mpc_imagref(w), MPFR_RNDN);
+        t->kappa = complex_kappa(in.f, z, z2, w);
+    } else {
+        t->kappa = 0; // not used: the plain target
+    }
     t->undefined = mpfr_nan_p(t->re) || mpfr_nan_p(t->im);
-    t->kappa = complex_kappa(in.f, z, z2, w);
-    t->s_allowance = pair_allowance(in.f, a[0], a[1]);
+    t->kappa_s = part_kappa(in.f, a[0], a[1]);
     mpc_clear(z);
     mpc_clear(z2);
     mpc_clear(w);

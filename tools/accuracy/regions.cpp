@@ -214,6 +214,46 @@ static void logy_args(Rng &rng, const Region &, Input *in)
     complex_parts(rng, 1e-300, 1e300, 1e-300, 1e300, in->a + 2);
 }
 
+// A trigonometric argument from 2^63 up: the part p3 (0 real, 1 imaginary)
+// log-uniform in [p0, max double], either sign; the other part zero (signed,
+// an eighth) or log-uniform in [1e-300, p2].
+static void huge_part(Rng &rng, const Region &r, Input *in)
+{
+    int axis = r.p[3] != 0;
+    in->a[axis] = rng.sign() * rng.log_uniform(r.p[0], huge_d);
+    in->a[1 - axis] = rng.below(8) == 0 ? rng.sign() * 0.0 : rng.sign() * rng.log_uniform(1e-300, r.p[2]);
+}
+
+// xpow of the bases -1, i and -i (ln|z1| = 0, arg z1 as fpatan rounds it), the
+// angle x2 arg z1 from 2^63 up: |x2| log-uniform from p0, y2 zero (a quarter)
+// or up to p1 in magnitude.
+static void pow_huge_angle(Rng &rng, const Region &r, Input *in)
+{
+    int base = rng.below(3);
+    in->a[0] = base == 0 ? -1.0 : rng.sign() * 0.0;
+    in->a[1] = base == 0 ? rng.sign() * 0.0 : base == 1 ? 1.0 : -1.0;
+    in->a[2] = rng.sign() * rng.log_uniform(r.p[0], huge_d);
+    in->a[3] = rng.below(4) == 0 ? rng.sign() * 0.0 : rng.sign() * rng.log_uniform(1e-300, r.p[1]);
+}
+
+// xpow of a zero base (either signs of its zeros), z2 anywhere.
+static void pow_zero_base(Rng &rng, const Region &, Input *in)
+{
+    in->a[0] = rng.sign() * 0.0;
+    in->a[1] = rng.sign() * 0.0;
+    complex_parts(rng, 1e-300, 1e300, 1e-300, 1e300, in->a + 2);
+}
+
+// BESSEL and WEBER from |x| = 2^63 up (x > 0 for WEBER), the order drawn from
+// the orders of the other regions.
+static const int orders[] = {0, 1, 2, 3, 5, 10, 20, 35, 50, 100, 150, 200, -1, -2, -3, -10, -50};
+
+static void huge_real(Rng &rng, const Region &r, Input *in)
+{
+    in->a[0] = (r.p[2] > 0 ? 1 : rng.sign()) * rng.log_uniform(r.p[0], huge_d);
+    in->n = orders[rng.below((int)(sizeof orders / sizeof orders[0]))];
+}
+
 double j0_zeros[40];
 
 // BESSEL just below x = n: n from p0 to p1, x in [0.8 n, n).
@@ -283,8 +323,6 @@ static void add(const char *name, const char *what, Func f, Sampler s, double p0
     table.push_back(Region{name, what, f, order, s, {p0, p1, p2, p3}, named});
 }
 
-static const int orders[] = {0, 1, 2, 3, 5, 10, 20, 35, 50, 100, 150, 200, -1, -2, -3, -10, -50};
-
 static void find_j0_zeros()
 {
     mpfr_t x, j0v, j1v;
@@ -331,6 +369,8 @@ void regions_setup()
         1e-3, 0, 0, true);
     add("zeros-6-8", "x within 1e-12..1e-2 of the zeros of Y0, Y2, Y5, Y6 in (6, 8], n of either sign", F_YN,
         near_weber_zero, 1e-12, 1e-2, 0, 0, true);
+    add("huge", "2^63 <= |x|, both signs, n from the orders above", F_JN, huge_real, 0x1p63, 0, 0, 0, true);
+    add("huge", "2^63 <= x, n from the orders above", F_YN, huge_real, 0x1p63, 0, 1, 0, true);
 
     const double big = huge_d;
     add("wide", "|Re z| <= 760, |Im z| < 2^62", F_XEXP, complex_wide, 1e-300, 760, 1e-300, two62);
@@ -363,6 +403,19 @@ void regions_setup()
     add("near-1", "within 1e-16..1e-2 of +-1", F_XACOS, near_unit, 1e-16, 1e-2);
     for (Func f : {F_XASIN, F_XASINH, F_XATAN, F_XATANH})
         add("small", "1e-300 <= |z| <= 1e-3", f, small_z, 1e-300, 1e-3, 0, 0, true);
+
+    // Trigonometric arguments from 2^63 up, reduced exactly.
+    add("huge", "2^63 <= |Im z|, |Re z| <= 760", F_XEXP, huge_part, 0x1p63, 0, 760, 1, true);
+    add("huge", "2^63 <= |Im z| ln 10, |Re z| <= 330", F_XPOW10, huge_part, 4.0057e18, 0, 330, 1, true);
+    add("huge", "2^63 <= |Re z|, |Im z| <= 760", F_XSIN, huge_part, 0x1p63, 0, 760, 0, true);
+    add("huge", "2^63 <= |Re z|, |Im z| <= 760", F_XCOS, huge_part, 0x1p63, 0, 760, 0, true);
+    add("huge", "2^62 <= |Re z|, |Im z| <= 1e300", F_XTAN, huge_part, 0x1p62, 0, 1e300, 0, true);
+    add("huge", "2^63 <= |Im z|, |Re z| <= 760", F_XSINH, huge_part, 0x1p63, 0, 760, 1, true);
+    add("huge", "2^63 <= |Im z|, |Re z| <= 760", F_XCOSH, huge_part, 0x1p63, 0, 760, 1, true);
+    add("huge", "2^62 <= |Im z|, |Re z| <= 1e300", F_XTANH, huge_part, 0x1p62, 0, 1e300, 1, true);
+    add("huge-angle", "z1 = -1, i or -i, 2^63 <= |Re z2 arg z1|, |Im z2| <= 200 (angle as formed)", F_XPOW,
+        pow_huge_angle, 0x1p63 / 1.5, 200, 0, 0, true);
+    add("zero-base", "z1 = 0 (signed zeros), z2 anywhere", F_XPOW, pow_zero_base, 0, 0, 0, 0, true);
 
     // Grouped by function (the tables follow this order), each group in the order added.
     std::stable_sort(table.begin(), table.end(), [](const Region &a, const Region &b) { return a.f < b.f; });
@@ -404,10 +457,20 @@ static double tan_denominator(double a, double b)
     return d;
 }
 
+// Below this pair argument S comes from its series (the kernels' PAIR_SMALL).
+static const double pair_small = 0x1p-10;
+
 const char *bin_of(const Input &in, bool *named)
 {
     double x = in.a[0], y = in.a[1], m = mod(x, y);
     *named = true;
+    if (huge_argument(in))
+        return "huge: a trigonometric argument >= 2^63";
+    double pa = pair_argument(in);
+    if (s_part(in.f) >= 0 && pa > 0 && pa < pair_small)
+        return "tiny: pair argument below 2^-10 (S from its series)";
+    if (in.f == F_XPOW && x == 0 && y == 0)
+        return "zero-base: z1 = 0";
     switch (in.f) {
     case F_JN: {
         double n = std::fabs((double)in.n), ax = std::fabs(x);

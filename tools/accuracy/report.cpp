@@ -32,12 +32,12 @@ static std::string function_label(const Region &r)
 
 void print_table(FILE *out, const std::vector<Stats> &all)
 {
-    fprintf(out, "%-22s %8s %8s %10s %10s %10s %6s %5s %6s  %s\n", "region", "samples", "measured", "worst E",
-            "median E", "E/bound", "over", "hard", "kept", "worst E/bound at; worst E at");
+    fprintf(out, "%-22s %8s %8s %10s %10s %10s %6s %5s  %s\n", "region", "samples", "measured", "worst E",
+            "median E", "E/bound", "over", "hard", "worst E/bound at; worst E at");
     for (const Stats &s : all) {
-        fprintf(out, "%-22s %8ld %8ld %10s %10s %10s %6ld %5ld %6ld  %s; %s\n", region_key(*s.region).c_str(),
+        fprintf(out, "%-22s %8ld %8ld %10s %10s %10s %6ld %5ld  %s; %s\n", region_key(*s.region).c_str(),
                 s.samples, s.measured, num(s.worst_e.e).c_str(), num(s.median()).c_str(),
-                num(s.worst_ratio.ratio).c_str(), s.over, s.hard, s.kept,
+                num(s.worst_ratio.ratio).c_str(), s.over, s.hard,
                 s.measured ? input_text(s.worst_ratio.in).c_str() : "-",
                 s.errors.empty() ? "-" : input_text(s.worst_e.in).c_str());
     }
@@ -51,17 +51,6 @@ void print_table(FILE *out, const std::vector<Stats> &all)
         fprintf(out, "  %s: %ld, first %s = %.17g%+.17gi (%s)\n", region_key(*s.region).c_str(), s.hard,
                 input_text(s.first_hard.in).c_str(), s.first_hard.got.re, s.first_hard.got.im, s.hard_rule);
     }
-    any = false;
-    for (const Stats &s : all) {
-        if (!s.kept)
-            continue;
-        if (!any)
-            fprintf(out, "\nkept losses (S = E - C of the pair kernels):\n");
-        any = true;
-        fprintf(out, "  %s: %ld samples, worst E %s at %s, up to a pair argument of %s\n",
-                region_key(*s.region).c_str(), s.kept, num(s.worst_kept.e).c_str(),
-                input_text(s.worst_kept.in).c_str(), num(s.kept_reach).c_str());
-    }
 }
 
 // ---- Markdown
@@ -70,7 +59,7 @@ static std::string code(const std::string &s) { return "`" + s + "`"; }
 
 struct Summary {
     Func f;
-    long samples = 0, measured = 0, over = 0, hard = 0, kept = 0;
+    long samples = 0, measured = 0, over = 0, hard = 0;
     double worst_e = 0, worst_ratio = 0;
     const Stats *worst_e_at = nullptr, *worst_ratio_at = nullptr;
 };
@@ -85,7 +74,6 @@ static std::string summary_table(const std::vector<Stats> &all)
         u.measured += s.measured;
         u.over += s.over;
         u.hard += s.hard;
-        u.kept += s.kept;
         if (!s.errors.empty() && (!u.worst_e_at || s.worst_e.e > u.worst_e)) {
             u.worst_e = s.worst_e.e;
             u.worst_e_at = &s;
@@ -96,14 +84,14 @@ static std::string summary_table(const std::vector<Stats> &all)
         }
     }
     std::ostringstream o;
-    o << "| function | samples | worst E | worst E/bound | where | over the bound | hard rules | kept losses |\n";
-    o << "|---|---:|---:|---:|---|---:|---:|---:|\n";
+    o << "| function | samples | worst E | worst E/bound | where | over the bound | hard rules |\n";
+    o << "|---|---:|---:|---:|---|---:|---:|\n";
     for (auto &kv : by) {
         const Summary &u = kv.second;
         std::string where = u.worst_ratio_at ? region_key(*u.worst_ratio_at->region) : "";
         o << "| " << func_info[u.f].sheet << " (" << code(func_info[u.f].name) << ") | " << u.samples << " | "
           << num(u.worst_e) << " | " << num(u.worst_ratio) << " | " << code(where) << " | " << u.over << " | "
-          << u.hard << " | " << u.kept << " |\n";
+          << u.hard << " |\n";
     }
     return o.str();
 }
@@ -121,33 +109,16 @@ static std::string region_tables(const std::vector<Stats> &all)
                 c = (char)std::tolower((unsigned char)c);
             o << "\n<a id=\"" << id << "\"></a>\n\n#### " << func_info[current].sheet << " ("
               << code(func_info[current].name) << ")\n\n";
-            o << "| region | sampled | samples | worst E | median E | worst E/bound | over | hard | kept | "
+            o << "| region | sampled | samples | worst E | median E | worst E/bound | over | hard | "
                  "worst E/bound at |\n";
-            o << "|---|---|---:|---:|---:|---:|---:|---:|---:|---|\n";
+            o << "|---|---|---:|---:|---:|---:|---:|---:|---|\n";
         }
         std::string at = s.measured ? code(input_text(s.worst_ratio.in)) : "";
         o << "| " << code(region_key(*s.region)) << " | " << s.region->what << " | " << s.samples << " | "
           << num(s.worst_e.e) << " | " << num(s.median()) << " | " << num(s.worst_ratio.ratio) << " | " << s.over
-          << " | " << s.hard << " | " << s.kept << " | " << at << " |\n";
+          << " | " << s.hard << " | " << at << " |\n";
     }
     return o.str();
-}
-
-static std::string kept_table(const std::vector<Stats> &all)
-{
-    std::ostringstream o;
-    o << "| region | samples over the target through S | worst E of the whole result | at | largest pair argument "
-         "among them |\n";
-    o << "|---|---:|---:|---|---:|\n";
-    int rows = 0;
-    for (const Stats &s : all) {
-        if (!s.kept)
-            continue;
-        rows++;
-        o << "| " << code(region_key(*s.region)) << " | " << s.kept << " | " << num(s.worst_kept.e) << " | "
-          << code(input_text(s.worst_kept.in)) << " | " << num(s.kept_reach) << " |\n";
-    }
-    return rows ? o.str() : "No sample lost accuracy through S.\n";
 }
 
 static std::string hard_list(const std::vector<Stats> &all)
@@ -197,7 +168,6 @@ bool write_markdown(const std::string &template_path, const std::string &out_pat
         {"summary", summary_table(all)},
         {"failing", failing_list(all)},
         {"regions", region_tables(all)},
-        {"kept", kept_table(all)},
         {"hard", hard_list(all)},
     };
     std::string result;

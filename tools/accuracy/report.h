@@ -16,7 +16,7 @@ struct ReportInfo {
 
 void print_table(FILE *out, const std::vector<Stats> &all);
 
-// Fills the template's {{...}} fields: label, samples, summary, regions, kept, hard.
+// Fills the template's {{...}} fields: label, samples, summary, regions, hard.
 bool write_markdown(const std::string &template_path, const std::string &out_path, const std::vector<Stats> &all,
                     const ReportInfo &info);
 

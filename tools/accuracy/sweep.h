@@ -16,15 +16,11 @@ struct Example {
 
 struct Stats {
     const Region *region;
-    long samples = 0, unspecified = 0, measured = 0, over = 0, hard = 0, kept = 0;
+    long samples = 0, measured = 0, over = 0, hard = 0;
     std::vector<double> errors; // E of every measured sample whose true value is a normal double
     Example worst_e{}, worst_ratio{};
     Example first_hard{};
     const char *hard_rule = nullptr;
-    // Kept losses of the pair kernels: the worst E of the whole result, and the
-    // largest pair argument (y or 2y, x or 2x) at which the loss exceeded the target.
-    Example worst_kept{};
-    double kept_reach = 0;
 
     double median() const;
     bool fails() const { return over > 0 || hard > 0; }
@@ -36,8 +32,5 @@ std::string region_key(const Region &r);
 
 // Samples one region: count inputs from the region's own stream of the seed.
 void run_region(const Library &lib, const Region &r, long count, uint64_t seed, Stats *s);
-
-// The argument of the hyperbolic pair of a pair kernel at the input.
-double pair_argument(const Input &in);
 
 #endif
