@@ -67,6 +67,16 @@ static inline long double sinh_small(long double a)
 #define INLINE static inline __attribute__((always_inline))
 #define COLD static __attribute__((noinline, cold))
 
+// A kernel on the two bodies: BODY's edge form, out of line, where MARK holds.
+#define KERNEL_WITH_EDGE(kernel, body, mark)                                                                     \
+    COLD Complex body##_edge(double x, double y) { return body(x, y, 1); }                                     \
+    FPU_GUARDED Complex kernel(double x, double y)                                                             \
+    {                                                                                                          \
+        if (__builtin_expect(mark, 0))                                                                         \
+            return body##_edge(x, y);                                                                          \
+        return body(x, y, 0);                                                                                  \
+    }
+
 // |v| >= limit, or v infinite (a quiet compare: NaN stays on the usual path).
 static inline int reaches(double v, double limit) { return __builtin_isgreaterequal(__builtin_fabs(v), limit); }
 
@@ -96,14 +106,7 @@ INLINE Complex exp_body(double x, double y, int edge)
     return pair(e * cos_of(y, edge), e * sin_of(y, edge));
 }
 
-COLD Complex exp_edge(double x, double y) { return exp_body(x, y, 1); }
-
-FPU_GUARDED Complex __xexp(double x, double y)
-{
-    if (__builtin_expect(reaches(y, 0x1p63), 0))
-        return exp_edge(x, y);
-    return exp_body(x, y, 0);
-}
+KERNEL_WITH_EDGE(__xexp, exp_body, reaches(y, 0x1p63))
 
 // y ln 10 reaches 2^63 only from |y| = 2^61.8 on.
 INLINE Complex pow10_body(double x, double y, int edge)
@@ -113,14 +116,7 @@ INLINE Complex pow10_body(double x, double y, int edge)
     return pair(p * cos_of(b, edge), p * sin_of(b, edge));
 }
 
-COLD Complex pow10_edge(double x, double y) { return pow10_body(x, y, 1); }
-
-FPU_GUARDED Complex __xpow10(double x, double y)
-{
-    if (__builtin_expect(reaches(y, 0x1p61), 0))
-        return pow10_edge(x, y);
-    return pow10_body(x, y, 0);
-}
+KERNEL_WITH_EDGE(__xpow10, pow10_body, reaches(y, 0x1p61))
 
 FPU_GUARDED Complex __xlog(double x, double y)
 {
@@ -200,14 +196,7 @@ INLINE Complex sin_body(double x, double y, int edge)
     return pair(c * sin_of(x, edge), s * cos_of(x, edge));
 }
 
-COLD Complex sin_edge(double x, double y) { return sin_body(x, y, 1); }
-
-FPU_GUARDED Complex __xsin(double x, double y)
-{
-    if (__builtin_expect(reaches(x, 0x1p63) || tiny(y, PAIR_SMALL), 0))
-        return sin_edge(x, y);
-    return sin_body(x, y, 0);
-}
+KERNEL_WITH_EDGE(__xsin, sin_body, reaches(x, 0x1p63) || tiny(y, PAIR_SMALL))
 
 // C - E is -sinh y.
 INLINE Complex cos_body(double x, double y, int edge)
@@ -218,14 +207,7 @@ INLINE Complex cos_body(double x, double y, int edge)
     return pair(c * cos_of(x, edge), (edge && pair_small(y) ? -s : c - e) * sin_of(x, edge));
 }
 
-COLD Complex cos_edge(double x, double y) { return cos_body(x, y, 1); }
-
-FPU_GUARDED Complex __xcos(double x, double y)
-{
-    if (__builtin_expect(reaches(x, 0x1p63) || tiny(y, PAIR_SMALL), 0))
-        return cos_edge(x, y);
-    return cos_body(x, y, 0);
-}
+KERNEL_WITH_EDGE(__xcos, cos_body, reaches(x, 0x1p63) || tiny(y, PAIR_SMALL))
 
 // tan z = (sin 2x + i sinh 2y) / (cosh 2y + cos 2x) and tanh z = (sinh 2x
 // + i sin 2y) / (cosh 2x + cos 2y) share one body: a is the argument of the
@@ -306,14 +288,7 @@ INLINE Complex sinh_body(double x, double y, int edge)
     return pair(s * cos_of(y, edge), c * sin_of(y, edge));
 }
 
-COLD Complex sinh_edge(double x, double y) { return sinh_body(x, y, 1); }
-
-FPU_GUARDED Complex __xsinh(double x, double y)
-{
-    if (__builtin_expect(reaches(y, 0x1p63) || tiny(x, PAIR_SMALL), 0))
-        return sinh_edge(x, y);
-    return sinh_body(x, y, 0);
-}
+KERNEL_WITH_EDGE(__xsinh, sinh_body, reaches(y, 0x1p63) || tiny(x, PAIR_SMALL))
 
 INLINE Complex cosh_body(double x, double y, int edge)
 {
@@ -322,14 +297,7 @@ INLINE Complex cosh_body(double x, double y, int edge)
     return pair(c * cos_of(y, edge), s * sin_of(y, edge));
 }
 
-COLD Complex cosh_edge(double x, double y) { return cosh_body(x, y, 1); }
-
-FPU_GUARDED Complex __xcosh(double x, double y)
-{
-    if (__builtin_expect(reaches(y, 0x1p63) || tiny(x, PAIR_SMALL), 0))
-        return cosh_edge(x, y);
-    return cosh_body(x, y, 0);
-}
+KERNEL_WITH_EDGE(__xcosh, cosh_body, reaches(y, 0x1p63) || tiny(x, PAIR_SMALL))
 
 FPU_GUARDED Complex __xtanh(double x, double y)
 {

@@ -199,20 +199,16 @@ long double reduce_half_pi(long double x, int *quadrant)
     return result;
 }
 
-long double sin_reduced(long double x)
+// sin of r + (q + shift) pi/2: shift 1 gives the cosine.
+static long double sin_shifted(long double x, int shift)
 {
     if (!__builtin_isfinite(x))
-        return x87_sin(x);
+        return shift ? x87_cos(x) : x87_sin(x);
     int q;
     long double r = reduce_half_pi(x, &q);
-    return sin_quadrant(r, q);
+    return sin_quadrant(r, q + shift);
 }
 
-long double cos_reduced(long double x)
-{
-    if (!__builtin_isfinite(x))
-        return x87_cos(x);
-    int q;
-    long double r = reduce_half_pi(x, &q);
-    return cos_quadrant(r, q);
-}
+long double sin_reduced(long double x) { return sin_shifted(x, 0); }
+
+long double cos_reduced(long double x) { return sin_shifted(x, 1); }
