@@ -37,14 +37,35 @@ static inline long double exp_e(long double a) { return x87_exp2(a * LOG2E); }
 
 static inline long double ln(long double u) { return x87_yl2x(LN2, u); }
 
-// The two ways of forming cosh and sinh from E = e^a. S is a difference of
-// two numbers near 1 (E - C, or E - 1/E), so its relative error grows like
-// 2^-63/|a|: measured against a 200-bit reference, the part that carries it
-// errs by up to 1.9 roundings of the double for |a| in [2^-10, 2^-9), 2.8 in
-// [2^-11, 2^-10), and twice as much with every binade below. For 0 < |a| <
-// PAIR_SMALL, S is sinh a from its series instead, a + a^3/6 + a^5/120 (the
-// next term is below 2^-72 of a), to half a unit of the extended format. C is
-// free of the cancellation and keeps its value; a zero a keeps S = +0.
+// The two ways of forming cosh and sinh from E = e^a.
+static inline void cosh_first(long double e, long double *c, long double *s)
+{
+    *c = (e + 1.0L / e) * 0.5L;
+    *s = e - *c;
+}
+
+static inline void sinh_first(long double e, long double *c, long double *s)
+{
+    *s = (e - 1.0L / e) * 0.5L;
+    *c = e - *s;
+}
+
+// S is a difference of two numbers near 1 (E - C, or E - 1/E), so its
+// relative error grows like 2^-63/|a|: measured against a 200-bit reference,
+// the part that carries it errs by up to 1.9 roundings of the double for |a|
+// in [2^-10, 2^-9), 2.8 in [2^-11, 2^-10), and twice as much with every
+// binade below. For 0 < |a| < PAIR_SMALL the kernels take S = sinh a from its
+// series instead, a + a^3/6 + a^5/120 (the next term is below 2^-72 of a), to
+// half a unit of the extended format; C is free of the cancellation and keeps
+// its value, and a zero a keeps S = +0.
+//
+// The part is S t, t = t(c) a sine, cosine or quotient of the circular
+// argument c. Below 2^63 the processor reduces c with its 66-bit pi, which
+// costs t up to |c t'/t| 2^-66 relative; the series is taken only where that
+// stays below 1/64 of 2^-63/|a| (|a c t'| < |t|/8), so that its gain is not
+// lost in the reduction's error (where it would be, S keeps the pair's value,
+// whose loss the condition number covers there). At c = 0 of a sine (t = 0)
+// the part is a zero with the sign that S = +0 gives it, and stays so.
 static inline int pair_small(long double a)
 {
     long double m = __builtin_fabsl(a);
@@ -57,13 +78,23 @@ static inline long double sinh_small(long double a)
     return a + a * aa * (0xa.aaaaaaaaaaaaaabp-6L + aa * 0x8.888888888888889p-10L); // 1/6, 1/120
 }
 
+// dt: t'(c) up to its sign.
+static inline int series_pays(long double a, long double c, long double t, long double dt)
+{
+    if (!pair_small(a))
+        return 0;
+    long double ac = __builtin_fabsl(c);
+    return !__builtin_isless(ac, X87_TRIG_LIMIT) || __builtin_fabsl(a * ac * dt) < 0.125L * __builtin_fabsl(t);
+}
+
 // The kernels below that take sines, cosines or the pair have two bodies:
 // the usual steps (edge = 0), and for the arguments that the doubles mark (a
 // trigonometric argument that may reach 2^63, or an infinity there; a pair
 // argument 0 < |a| < PAIR_SMALL) the same steps with sin_full/cos_full and S
-// from its series (edge = 1). The marks take a few SSE and integer compares
-// beside the usual path's x87 work, which stays as it was; the edge body then
-// decides exactly (sin_full below 2^63 is the processor's fsin).
+// from its series where that pays (edge = 1). The marks take a few SSE and
+// integer compares beside the usual path's x87 work, which stays as it was;
+// the edge body then decides exactly (sin_full below 2^63 is the processor's
+// fsin).
 #define INLINE static inline __attribute__((always_inline))
 #define COLD static __attribute__((noinline, cold))
 
@@ -85,20 +116,6 @@ static inline int tiny(double v, double limit) { return (double_bits(v) << 1) - 
 
 INLINE long double sin_of(long double v, int edge) { return edge ? sin_full(v) : x87_sin(v); }
 INLINE long double cos_of(long double v, int edge) { return edge ? cos_full(v) : x87_cos(v); }
-
-INLINE void cosh_first(long double a, long double e, long double *c, long double *s, int edge)
-{
-    *c = (e + 1.0L / e) * 0.5L;
-    *s = edge && pair_small(a) ? sinh_small(a) : e - *c;
-}
-
-INLINE void sinh_first(long double a, long double e, long double *c, long double *s, int edge)
-{
-    *s = (e - 1.0L / e) * 0.5L;
-    *c = e - *s;
-    if (edge && pair_small(a))
-        *s = sinh_small(a);
-}
 
 INLINE Complex exp_body(double x, double y, int edge)
 {
@@ -192,8 +209,11 @@ FPU_GUARDED Complex __xsqrt(double x, double y)
 INLINE Complex sin_body(double x, double y, int edge)
 {
     long double c, s;
-    cosh_first(y, exp_e(y), &c, &s, edge);
-    return pair(c * sin_of(x, edge), s * cos_of(x, edge));
+    cosh_first(exp_e(y), &c, &s);
+    long double sx = sin_of(x, edge), cx = cos_of(x, edge);
+    if (edge && series_pays(y, x, cx, sx))
+        s = sinh_small(y);
+    return pair(c * sx, s * cx);
 }
 
 KERNEL_WITH_EDGE(__xsin, sin_body, reaches(x, 0x1p63) || tiny(y, PAIR_SMALL))
@@ -203,8 +223,10 @@ INLINE Complex cos_body(double x, double y, int edge)
 {
     long double e = exp_e(y);
     long double c, s;
-    cosh_first(y, e, &c, &s, edge);
-    return pair(c * cos_of(x, edge), (edge && pair_small(y) ? -s : c - e) * sin_of(x, edge));
+    cosh_first(e, &c, &s);
+    long double sx = sin_of(x, edge), cx = cos_of(x, edge);
+    long double c_minus_e = edge && series_pays(y, x, sx, cx) ? -sinh_small(y) : c - e;
+    return pair(c * cx, c_minus_e * sx);
 }
 
 KERNEL_WITH_EDGE(__xcos, cos_body, reaches(x, 0x1p63) || tiny(y, PAIR_SMALL))
@@ -255,10 +277,13 @@ INLINE TanParts tan_body(double a, double b, int edge)
 {
     long double e = exp_e(2.0L * b);
     long double c, s;
-    cosh_first(2.0L * b, e, &c, &s, edge);
+    cosh_first(e, &c, &s);
     long double a2 = 2.0L * a;
+    long double s2 = sin_of(a2, edge);
     long double d = c + cos_of(a2, edge);
-    TanParts parts = {sin_of(a2, edge) / d, s / d};
+    if (edge && series_pays(2.0L * b, a2, d, s2))
+        s = sinh_small(2.0L * b);
+    TanParts parts = {s2 / d, s / d};
     // Beyond |b| = 1000 sinh 2b / D is 1 and sin 2a / D a zero in double
     // until E(2b) overflows; a D below POLE_D (or NaN) may be near a pole.
     if (__builtin_expect(__builtin_fabs(b) > 1000 || !(d >= POLE_D), 0))
@@ -284,8 +309,11 @@ FPU_GUARDED Complex __xtan(double x, double y)
 INLINE Complex sinh_body(double x, double y, int edge)
 {
     long double c, s;
-    sinh_first(x, exp_e(x), &c, &s, edge);
-    return pair(s * cos_of(y, edge), c * sin_of(y, edge));
+    sinh_first(exp_e(x), &c, &s);
+    long double sy = sin_of(y, edge), cy = cos_of(y, edge);
+    if (edge && series_pays(x, y, cy, sy))
+        s = sinh_small(x);
+    return pair(s * cy, c * sy);
 }
 
 KERNEL_WITH_EDGE(__xsinh, sinh_body, reaches(y, 0x1p63) || tiny(x, PAIR_SMALL))
@@ -293,8 +321,11 @@ KERNEL_WITH_EDGE(__xsinh, sinh_body, reaches(y, 0x1p63) || tiny(x, PAIR_SMALL))
 INLINE Complex cosh_body(double x, double y, int edge)
 {
     long double c, s;
-    cosh_first(x, exp_e(x), &c, &s, edge);
-    return pair(c * cos_of(y, edge), s * sin_of(y, edge));
+    cosh_first(exp_e(x), &c, &s);
+    long double sy = sin_of(y, edge), cy = cos_of(y, edge);
+    if (edge && series_pays(x, y, sy, cy))
+        s = sinh_small(x);
+    return pair(c * cy, s * sy);
 }
 
 KERNEL_WITH_EDGE(__xcosh, cosh_body, reaches(y, 0x1p63) || tiny(x, PAIR_SMALL))

@@ -169,11 +169,15 @@ const Exact step_cases[] = {
     {"xcos", kTiny, 0x1.4f8b588e368f1p-17, 0, 0, 0x1.0000000036f9cp+0, -0x1.4f8b588e4e940p-1017},
     {"xtan", 0, 0x1.9c511dc3a41dfp-29, 0, 0, 0, 0x1.9c511dc3a41dfp-29},
     {"xtanh", 0x1.9c511dc3a41dfp-29, 0, 0, 0, 0x1.9c511dc3a41dfp-29, 0},
-    // A zero pair argument keeps S = +0, whatever its sign.
+    // A zero pair argument keeps S = +0, whatever its sign, and a zero
+    // circular one the sign of the zero part as C - E (or S = +0) gives it.
     {"xsinh", -0.0, 0, 0, 0, 0, 0},
     {"xsin", kTiny, -0.0, 0, 0, 0x1p-1000, 0},
     {"xcos", kTiny, -0.0, 0, 0, 1, 0},
     {"xtan", 0, -0.0, 0, 0, 0, 0},
+    {"xcos", -0.0, 1e-20, 0, 0, 1, -0.0},
+    {"xcosh", -1e-20, 0, 0, 0, 1, 0},
+    {"xcosh", -1e-20, -0.0, 0, 0, 1, -0.0},
     {"xexp", 1, 0, 0, 0, 0x1.5bf0a8b145769p+1, 0},
     {"xexp", 700, 0, 0, 0, 0x1.d945df4f8ec8ep+1009, 0},
     {"xpow10", -3, 0, 0, 0, 0x1.0624dd2f1a9fcp-10, 0},

@@ -197,6 +197,11 @@ TEST(AccuracyMeasure, Closeness)
     EXPECT_EQ(compare_closeness(near, exact, s.t), 1);
     EXPECT_EQ(compare_closeness(near, near, s.t), 0);
     EXPECT_EQ(compare_closeness(near, nan, s.t), -1);
+    // A zero with the sign of a tiny true part is the closer one.
+    Input tiny = cplx(F_XCOS, 0x1p-994, 0x1.725921d913e7ap-83); // imaginary part about -2.3e-324: -0 in double
+    compute_truth(tiny, false, &s.t);
+    EXPECT_EQ(compare_closeness({1, -0.0}, {1, 0.0}, s.t), -1);
+    EXPECT_EQ(compare_closeness({1, 0.0}, {1, -0.0}, s.t), 1);
     // Where the true value overflows, the infinity is the right answer.
     compute_truth(real(F_GAMMA, 200), false, &s.t);
     EXPECT_EQ(compare_closeness({INFINITY, 0}, {1.7976931348623157e308, 0}, s.t), -1);

@@ -172,7 +172,8 @@ static int distance(const Value &a, const Truth &t, mpfr_t sum)
 
 // Where the moduli of the differences tie (a part far below the other changed,
 // and the sum of squares cannot tell), each part is compared on its own: a
-// result is closer when one part is closer and neither is farther.
+// result is closer when one part is closer and neither is farther. Of two
+// zeros, the one with the sign of the true value is the closer.
 static int compare_parts(const Value &a, const Value &b, const Truth &t)
 {
     double pa[2] = {a.re, a.im}, pb[2] = {b.re, b.im};
@@ -186,6 +187,8 @@ static int compare_parts(const Value &a, const Value &b, const Truth &t)
         mpfr_sub_d(da, tp[p], pa[p], MPFR_RNDN);
         mpfr_sub_d(db, tp[p], pb[p], MPFR_RNDN);
         int c = mpfr_cmpabs(da, db);
+        if (c == 0 && pa[p] == 0 && pb[p] == 0 && std::signbit(pa[p]) != std::signbit(pb[p]))
+            c = std::signbit(pa[p]) == (mpfr_signbit(tp[p]) != 0) ? -1 : 1;
         closer += c < 0;
         farther += c > 0;
     }
