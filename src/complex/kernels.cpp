@@ -62,10 +62,12 @@ static inline void sinh_first(long double e, long double *c, long double *s)
 // The part is S t, t = t(c) a sine, cosine or quotient of the circular
 // argument c. Below 2^63 the processor reduces c with its 66-bit pi, which
 // costs t up to |c t'/t| 2^-66 relative; the series is taken only where that
-// stays below 1/64 of 2^-63/|a| (|a c t'| < |t|/8), so that its gain is not
-// lost in the reduction's error (where it would be, S keeps the pair's value,
-// whose loss the condition number covers there). At c = 0 of a sine (t = 0)
-// the part is a zero with the sign that S = +0 gives it, and stays so.
+// stays below 1/64 of the 2^-63/|a| that S may lose (|c t'| 8|a| < |t|), or,
+// from |a| < 2^-65 down, where E rounds to 1 and S to 0, below 1/2
+// (|c t'| 2^-65 < |t|): so that its gain is not lost in the reduction's error
+// (where it would be, S keeps the pair's value, whose loss the condition
+// number covers there). At c = 0 of a sine (t = 0) the part is a zero with
+// the sign that S = +0 gives it, and stays so.
 static inline int pair_small(long double a)
 {
     long double m = __builtin_fabsl(a);
@@ -83,8 +85,9 @@ static inline int series_pays(long double a, long double c, long double t, long 
 {
     if (!pair_small(a))
         return 0;
-    long double ac = __builtin_fabsl(c);
-    return !__builtin_isless(ac, X87_TRIG_LIMIT) || __builtin_fabsl(a * ac * dt) < 0.125L * __builtin_fabsl(t);
+    long double ac = __builtin_fabsl(c), aa = __builtin_fabsl(a);
+    long double loss = aa < 0x1p-65L ? 0x1p-65L : 8 * aa;
+    return !__builtin_isless(ac, X87_TRIG_LIMIT) || ac * __builtin_fabsl(dt) * loss < __builtin_fabsl(t);
 }
 
 // The kernels below that take sines, cosines or the pair have two bodies:
