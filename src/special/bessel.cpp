@@ -423,7 +423,9 @@ long double __jn_ext(int order, double x)
         negate ^= (int)(n & 1);
     }
     long double r;
-    if (n == 1) {
+    if (n >= BESSEL_LARGE_ORDER && __builtin_isfinite(x)) {
+        r = __jn_large(n, x);
+    } else if (n == 1) {
         r = __j1_ext(x);
     } else if (!__builtin_isgreater((double)n, x)) {
         long double a = __j0_ext(x);
@@ -474,6 +476,10 @@ long double __yn_ext(int order, double x)
     if (n < 0) {
         n = -n;
         negate = (int)(n & 1);
+    }
+    if (n >= BESSEL_LARGE_ORDER && __builtin_isgreater(x, 0.0) && __builtin_isfinite(x)) {
+        long double r = __yn_large(n, x);
+        return negate ? -r : r;
     }
     long double b = __y1_ext(x);
     if (n != 1) {

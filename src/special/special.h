@@ -34,6 +34,12 @@ long double __y1_ext(double x);
 long double __jn_ext(int n, double x);
 long double __yn_ext(int n, double x);
 
+// Orders from here on (either sign) take the direct forms of bessel_large.cpp,
+// whose time does not grow with the order; below, the recurrences.
+enum { BESSEL_LARGE_ORDER = 10000 };
+long double __jn_large(int64_t n, double x); // n >= BESSEL_LARGE_ORDER, 0 < x < inf
+long double __yn_large(int64_t n, double x);
+
 // The order of a sheet call: truncated toward zero; NaN and values outside
 // the 32-bit range give -2147483648.
 int __bessel_order(double v);
