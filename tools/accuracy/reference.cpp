@@ -7,6 +7,8 @@
 
 #include <mpc.h>
 
+#include "large_order.h"
+
 #include <cmath>
 
 // Bits for condition numbers and allowances: they need a few digits only.
@@ -63,8 +65,15 @@ static double modulus(const mpc_t v)
 // x C'n/Cn = x Cn-1/Cn - n (for n = 0, -x C1/C0). MPFR's yn is slow for large
 // orders at moderate x, so Yn comes from Y0 and Y1 by the forward recurrence,
 // which is stable for the second kind (Yn is the dominant solution), at 320 bits.
+// From order 10^4 on (x finite, not zero; x > 0 for Yn) see large_order.cpp.
 static void bessel_truth(bool first_kind, long n, double x, Truth *t)
 {
+    if (n >= large_order_from && std::isfinite(x) && (first_kind ? x != 0 : x > 0)) {
+        large_order_value(first_kind, n, std::fabs(x), t->re, &t->kappa);
+        if (x < 0 && (n & 1))
+            mpfr_neg(t->re, t->re, MPFR_RNDN);
+        return;
+    }
     mpfr_t xv, below, at;
     mpfr_init2(xv, 64);
     mpfr_inits2(320, below, at, (mpfr_ptr)0);
