@@ -17,16 +17,17 @@
 //
 // At |a| = 20 the fourteenth Debye term is below 1e-19 of the first; inside,
 // the neglected terms of Olver's expansion (A_3 / n^6, B_2 / n^(16/3)) are
-// below 1e-23 for n >= 10^4. The phase is reduced in three parts of pi/2
-// (x below 2^31), by the processor (below 2^63) or exactly beyond; the
-// exponent n (atanh w - w), w = sqrt(u), comes from its series in u, without
-// the cancellation of the closed form.
+// below 1e-23 for n >= 10^4. The phase is reduced exactly; the exponent
+// n (atanh w - w), w = sqrt(u), comes from its series in u, without the
+// cancellation of the closed form.
 //
 // Where Jn(x) lies below e^-800 or |Yn(x)| above e^749 (x far below n) the
 // double result is a zero or an infinity, and that value is returned at
 // once: what the recurrences of bessel.cpp gave there, with the same
 // report. No state is kept between calls.
 #include "special.h"
+
+#include "fp/reduce.h"
 
 // Flags standing on entry are reported as the recurrences' first kernel
 // reported them (J0 for Jn, Y1 for Yn); nothing below raises a reported flag.
@@ -61,51 +62,19 @@ static long double exp_ext(long double t)
 
 // ---- the phase
 
-// pi/2 in three parts: the first two of 33 bits, so that k P1 and k P2 are
-// exact for |k| < 2^31.
-static const long double HALF_PI_1 = 0xc.90fdaa200000000p-3L;
-static const long double HALF_PI_2 = 0x8.5a308d300000000p-37L;
-static const long double HALF_PI_3 = 0x9.8cc51701b839a25p-72L;
-
-// t = q pi/2 + r, |r| <= pi/4 (a little more at the rounding of q), for
-// |t| < 2^31 (Cody and Waite): t - q P1 is exact, the rest errs by about
-// 2^-64 absolute.
-static inline long double reduce_small(long double t, int64_t *quadrant)
-{
-    long double q = x87_rndint(t * TWO_OVER_PI);
-    *quadrant = x87_to_int64(q);
-    return ((t - q * HALF_PI_1) - q * HALF_PI_2) - q * HALF_PI_3;
-}
-
-// x = q pi/2 + r with |r| <= pi (the quadrant q taken mod 4). Below 2^31 as
-// above; up to 2^63 the processor reduces (fsin and fcos with their 66-bit
-// pi, an error of about x 2^-66) and fpatan gives the angle back.
-static inline long double reduce_argument(double x, int64_t *quadrant)
-{
-    if (x < 0x1p31)
-        return reduce_small(x, quadrant);
-    *quadrant = 0;
-    return x87_atan2(x87_sin(x), x87_cos(x));
-}
-
 struct Turn {
     long double sin, cos;
 };
 
-// sin and cos of x - n pi/2 - pi/4 + d, for |d| < 2^30: x reduced on its
-// own, then the small remainder with d.
+// sin and cos of x - n pi/2 - pi/4 + d: x reduced exactly on its own, then
+// its remainder with d.
 static Turn phase(double x, int64_t n, long double d)
 {
-    int64_t qx, qd;
-    long double r = reduce_argument(x, &qx);
-    r = reduce_small(r + (d - PI_OVER_4), &qd);
-    long double s = x87_sin(r), c = x87_cos(r);
-    switch ((qx + qd - n) & 3) {
-    case 0: return Turn{s, c};
-    case 1: return Turn{c, -s};
-    case 2: return Turn{-s, -c};
-    default: return Turn{-c, s};
-    }
+    int qx, qd;
+    long double r = reduce_half_pi(x, &qx);
+    r = reduce_half_pi(r + (d - PI_OVER_4), &qd);
+    int q = (qx + qd - (int)(n & 3)) & 3;
+    return Turn{sin_quadrant(r, q), cos_quadrant(r, q)};
 }
 
 // ---- Debye's expansions
@@ -171,14 +140,17 @@ static int debye_terms(long double y, long double h, long double *t)
     return DEBYE_TERMS;
 }
 
-// (2/3) zeta^(3/2) / w^3 = (atanh w - w) / w^3 = sum u^m / (2m + 3), u = w^2 < 1/2.
-static long double atanh_excess(long double u)
+// S(u) = sum u^m/(2m + 3), |u| <= 1/2: (atanh w - w)/w^3 for u = w^2, and
+// (t - atan t)/t^3 for u = -t^2. Debye's exponent and phase are n w^3 S(u)
+// and n t^3 S(u) (Olver's (2/3) zeta^(3/2) times n), free of the cancellation
+// of their closed forms.
+static long double excess(long double u)
 {
     long double s = 0, um = 1;
-    for (int m = 0; m < 80; m++) {
+    for (int m = 0; m < 100; m++) {
         long double term = um / (2 * m + 3);
         s += term;
-        if (term < s * 0x1p-66L)
+        if (__builtin_fabsl(term) < s * 0x1p-66L)
             break;
         um *= u;
     }
@@ -203,7 +175,7 @@ static long double debye_below(int64_t n, long double d, long double s, int seco
         return 0;
     if (second && lower > 760)
         return -0x1p1100L;
-    long double eta = v * u * atanh_excess(u);
+    long double eta = v * u * excess(u);
     long double t[DEBYE_TERMS];
     int count = debye_terms(1 / u, 1 / v, t);
     long double sum = 0;
@@ -217,11 +189,15 @@ static long double debye_below(int64_t n, long double d, long double s, int seco
 // x = n sec(beta) above the band: w = n tan(beta) = sqrt((x - n)(x + n)),
 // q = cot(beta) = n/w, so that u_k(iq)/n^k = i^k U_k(-q^2)/w^k, and
 //   P = sum (-1)^m U_2m(-q^2)/w^2m,  Q = sum (-1)^(m+1) U_(2m+1)(-q^2)/w^(2m+1)
-//   xi = w - n beta - pi/4 = x - n pi/2 - pi/4 + D,  D = n atan2(n, w) - n^2/(x + w)
+//   xi = n (tan(beta) - beta) - pi/4
 //   Jn(x) = sqrt(2/(pi w)) (P cos xi - Q sin xi)
 //   Yn(x) = sqrt(2/(pi w)) (P sin xi + Q cos xi)
-// D, between n^2/(2x) and (pi/2 - 1) n, has no cancellation beyond a factor 2.
-static long double debye_above(int64_t n, double x, int second)
+// The phase is reduced exactly; what it carries in error beforehand is about
+// 2^-64 of the smaller of two forms: up to x = 1.22 n (u >= -1/2) the phase
+// itself, n (tan(beta) - beta) = w (-u) S(u), and beyond it D in
+//   xi = x - n pi/2 - pi/4 + D,  D = n atan2(n, w) - n^2/(x + w),
+// where x is exact and D lies between n^2/(2x) and 0.45 n.
+static long double debye_above(int64_t n, double x, long double u, int second)
 {
     long double nn = n;
     long double w = x87_sqrt(((long double)x - nn) * ((long double)x + nn));
@@ -236,8 +212,14 @@ static long double debye_above(int64_t n, double x, int second)
         else
             p_sum += term;
     }
-    long double d = nn * x87_atan2(nn, w) - nn * nn / ((long double)x + w);
-    Turn xi = phase(x, n, d);
+    Turn xi;
+    if (u >= -0.5L) {
+        int quadrant;
+        long double r = reduce_half_pi(w * -u * excess(u) - PI_OVER_4, &quadrant);
+        xi = Turn{sin_quadrant(r, quadrant), cos_quadrant(r, quadrant)};
+    } else {
+        xi = phase(x, n, nn * x87_atan2(nn, w) - nn * nn / ((long double)x + w));
+    }
     long double amplitude = x87_sqrt(TWO_OVER_PI / w);
     if (!second)
         return amplitude * (p_sum * xi.cos - q_sum * xi.sin);
@@ -452,7 +434,7 @@ static long double large_order(int64_t n, double x, int second)
     }
     if (d > 0)
         return debye_below(n, d, s, second);
-    return debye_above(n, x, second);
+    return debye_above(n, x, u, second);
 }
 
 long double __jn_large(int64_t n, double x)

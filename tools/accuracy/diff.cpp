@@ -71,7 +71,7 @@ int diff_function(const Library &old_lib, const Library &new_lib, Func f, long n
     truth_init(&other);
     for (const Region *r : mine) {
         Rng rng(stream_seed(seed, *r));
-        for (long i = 0; i < per_region; i++) {
+        for (long i = 0, count = samples_in(*r, per_region, true); i < count; i++) {
             Input in{f, r->order, {0, 0, 0, 0}};
             r->sample(rng, *r, &in);
             samples++;

@@ -1,5 +1,7 @@
 #include "functions.h"
 
+#include "large_order.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -75,7 +77,8 @@ bool huge_argument(const Input &in)
     long double theta;
     switch (in.f) {
     case F_JN:
-    case F_YN: return huge(x);
+    case F_YN: // large orders reduce their phase exactly and have regions of their own
+        return huge(x) && std::labs(in.n) < large_order_from;
     case F_XEXP:
     case F_XSINH:
     case F_XCOSH: return huge(y);

@@ -120,7 +120,7 @@ static std::vector<Stats> run_all(const Library &lib, const Options &o, long per
         if (!selected(o, regions[i].f))
             continue;
         Stats s;
-        run_region(lib, regions[i], per_region, o.seed, &s);
+        run_region(lib, regions[i], samples_in(regions[i], per_region, false), o.seed, &s);
         all.push_back(std::move(s));
     }
     return all;

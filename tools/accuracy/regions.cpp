@@ -1,5 +1,7 @@
 #include "regions.h"
 
+#include "large_order.h"
+
 #include <mpfr.h>
 
 #include <algorithm>
@@ -313,6 +315,27 @@ static void near_weber_zero(Rng &rng, const Region &r, Input *in)
     in->n = (int)rng.sign() * weber_zero_orders[k];
 }
 
+// BESSEL and WEBER of large order: |n| log-uniform in [p0, p1], either sign;
+// x within 40 n^(1/3) of |n| (half the samples), uniform in (0, 3|n|) (a
+// quarter) or log-uniform in [1e-300, 1e300] (a quarter), for BESSEL of
+// either sign.
+static void large_order(Rng &rng, const Region &r, Input *in)
+{
+    double n = std::floor(rng.log_uniform(r.p[0], r.p[1]));
+    int mode = rng.below(4);
+    double x;
+    if (mode < 2)
+        x = n + rng.uniform(-40, 40) * std::cbrt(n);
+    else if (mode == 2)
+        do
+            x = rng.uniform(0, 3 * n);
+        while (x == 0);
+    else
+        x = rng.log_uniform(1e-300, 1e300);
+    in->n = (int)(rng.sign() * n);
+    in->a[0] = r.f == F_JN ? rng.sign() * x : x;
+}
+
 // ---- the table
 
 static std::vector<Region> table;
@@ -344,6 +367,12 @@ static void find_j0_zeros()
 const Region *regions;
 int region_count;
 
+long samples_in(const Region &r, long per_region, bool diff)
+{
+    long n = std::max(1L, std::lround((double)per_region * r.share));
+    return diff && r.diff_cap ? std::min(n, r.diff_cap) : n;
+}
+
 void regions_setup()
 {
     if (!table.empty())
@@ -367,6 +396,16 @@ void regions_setup()
     add("below-n", "20 <= n <= 200, 0.8n <= x < n", F_JN, below_order, 20, 200, 0, 0, true);
     add("j0-zeros", "x within 1e-9..1e-3 of the first 40 zeros of J0, x < n <= x + 40", F_JN, near_j0_zero, 1e-9,
         1e-3, 0, 0, true);
+    // The old build takes time linear in the order: the diff draws fewer
+    // samples of the largest orders.
+    for (Func f : {F_JN, F_YN}) {
+        const char *what = "x within 40 n^(1/3) of |n|, in (0, 3|n|) or in [1e-300, 1e300]";
+        add("large-n", what, f, large_order, 1e4, 99999, 0, 0, true);
+        table.back().share = 0.2;
+        add("huge-n", what, f, large_order, 1e5, 2147483647, 0, 0, true);
+        table.back().share = 0.2;
+        table.back().diff_cap = 60;
+    }
     add("zeros-6-8", "x within 1e-12..1e-2 of the zeros of Y0, Y2, Y5, Y6 in (6, 8], n of either sign", F_YN,
         near_weber_zero, 1e-12, 1e-2, 0, 0, true);
     add("huge", "2^63 <= |x|, both signs, n from the orders above", F_JN, huge_real, 0x1p63, 0, 0, 0, true);
@@ -460,6 +499,14 @@ static double tan_denominator(double a, double b)
 // Below this pair argument S comes from its series (the kernels' PAIR_SMALL).
 static const double pair_small = 0x1p-10;
 
+// Olver's expansion near x = n, Debye's below and above it.
+static const char *large_order_bin(double n, double x)
+{
+    if (std::fabs(x - n) < 16 * std::cbrt(n))
+        return "large order: |x - n| < 16 n^(1/3)";
+    return x < n ? "large order: x below n" : "large order: x above n";
+}
+
 const char *bin_of(const Input &in, bool *named)
 {
     double x = in.a[0], y = in.a[1], m = mod(x, y);
@@ -474,6 +521,8 @@ const char *bin_of(const Input &in, bool *named)
     switch (in.f) {
     case F_JN: {
         double n = std::fabs((double)in.n), ax = std::fabs(x);
+        if (n >= large_order_from)
+            return large_order_bin(n, ax);
         if (n > ax && near_j0_zero_bin(ax))
             return "j0-zeros: n > |x|, |J0(x)| < 1e-3";
         if (n > ax && ax >= 0.8 * n)
@@ -487,6 +536,8 @@ const char *bin_of(const Input &in, bool *named)
     }
     case F_YN: {
         double n = std::fabs((double)in.n);
+        if (n >= large_order_from && x > 0)
+            return large_order_bin(n, x);
         for (int k = 0; k < 4; k++)
             if (n == weber_zero_orders[k] && std::fabs(x - weber_zeros[k]) < 0.25)
                 return "zeros-6-8: |x - zero of Yn in (6, 8]| < 0.25";

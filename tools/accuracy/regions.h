@@ -31,7 +31,13 @@ struct Region {
     Sampler sample;
     double p[4];      // the sampler's ranges
     bool named;       // one of the regions where the usual steps lose accuracy
+    double share = 1; // of the samples per region that this one draws
+    long diff_cap = 0; // the most that the diff draws here (the old build is slow), 0: no cap
 };
+
+// The count of samples that region r draws when each region draws
+// per_region (diff: in the differential mode).
+long samples_in(const Region &r, long per_region, bool diff);
 
 extern const Region *regions;
 extern int region_count;
