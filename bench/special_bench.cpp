@@ -7,6 +7,7 @@
 #include <math.h>
 
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -126,6 +127,46 @@ void glibc_yn_large(benchmark::State &state)
             benchmark::DoNotOptimize(yn(n, x));
     state.SetItemsProcessed(state.iterations() * xs.size());
 }
+
+// The slowest calls of the recurrences (about 10 ns a unit of order: seconds
+// at the largest orders), now direct: each must stay far below 1 ms. Also
+// the direct forms' own slowest paths: Olver's expansion at x = n, both exact
+// reductions of the phase at x beyond 2^63.
+struct LargeOrderCall {
+    const char *name, *symbol;
+    double x, n;
+};
+
+const LargeOrderCall large_order_calls[] = {
+    {"BESSEL(999000; 1e6)", "QR_bessel", 999000, 1e6},
+    {"BESSEL(1e300; 1e6)", "QR_bessel", 1e300, 1e6},
+    {"BESSEL(1e8; 1e8)", "QR_bessel", 1e8, 1e8},
+    {"BESSEL(1e15; 2147483647)", "QR_bessel", 1e15, 2147483647},
+    {"BESSEL(2147483647; 2147483647)", "QR_bessel", 2147483647, 2147483647},
+    {"BESSEL(1e19; 2147483647)", "QR_bessel", 1e19, 2147483647},
+    {"WEBER(1e8; 1e8)", "QR_weber", 1e8, 1e8},
+    {"WEBER(1e15; 2147483647)", "QR_weber", 1e15, 2147483647},
+    {"WEBER(1e9; 2147483647)", "QR_weber", 1e9, 2147483647},
+    {"WEBER(5e7; 1e8)", "QR_weber", 5e7, 1e8},
+};
+
+void large_order(benchmark::State &state, const LargeOrderCall *c)
+{
+    Sheet2 f = (Sheet2)library_symbol(c->symbol);
+    for (auto _ : state) {
+        double r;
+        f(&r, &c->x, &c->n);
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+int register_large_orders()
+{
+    for (const LargeOrderCall &c : large_order_calls)
+        benchmark::RegisterBenchmark((std::string("large_order/") + c.name).c_str(), large_order, &c);
+    return 0;
+}
+const int large_orders_registered = register_large_orders();
 
 } // namespace
 

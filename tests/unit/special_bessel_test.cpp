@@ -172,6 +172,67 @@ TEST(Bessel, BackwardRecurrenceAccuracy)
     EXPECT_LE(relative_error(bessel(150, 150), 0.08418505788340285), bound);
 }
 
+// From order 10^4 on: Olver's expansion near x = n, Debye's below and above
+// it (Hankel's regime and x beyond 2^63 included), against 200-bit values. A
+// wrong table entry, sign or quadrant is off by many units.
+TEST(Bessel, LargeOrders)
+{
+    const struct {
+        bool weber;
+        double x, n, expected, ulps;
+        bool trig;
+    } cases[] = {
+        {false, 10000, 10000, 0.020762165277200785, 1, false},
+        {false, 9990, 10000, 0.012459424680947, 1, false},
+        {false, 10100, 10000, -0.014270673708196834, 1, false},
+        {false, 9000, 10000, 1.0979632825537533e-138, 2, false},
+        {false, 10500, 10000, -0.0031857642374871353, 1, true},
+        {false, 12345.678, 10000, 0.0029845553992800447, 6, true}, // the phase's error: about 5000 2^-64
+        {false, 1e15, 100000, 6.1565163034824453e-09, 1, true},
+        {false, 999000, 1e6, 2.0927709394549056e-16, 1, false},
+        {false, 1e8, 1e8, 0.0009636944038582245, 1, false},
+        {false, 2147483647, 2147483647, 0.0003467070839286359, 1, false},
+        {false, 2147400000, 2147483647, 1.5924854023433645e-218, 2, false},
+        {false, 1e300, 2147483647, 1.368136045034248e-151, 1, true},
+        {false, 10001.5, -10001, -0.021203712638410477, 1, false},
+        {false, -10001.5, 10001, -0.021203712638410477, 1, false},
+        {true, 10000, 10000, -0.035961129515610165, 1, false},
+        {true, 9990, 10000, -0.052772397299827714, 1, false},
+        {true, 10100, 10000, 0.015653657159076655, 1, false},
+        {true, 9000, 10000, -6.6509827012223996e+133, 1, false},
+        {true, 10500, 10000, 0.013736674178146771, 1, true},
+        {true, 12345.678, 10000, -0.0088895933172768994, 2, true},
+        {true, 999000, 1e6, -34021698622.477628, 1, false},
+        {true, 1e8, 1e8, -0.0016691676704531892, 1, false},
+        {true, 1e15, 100000, 2.4468695906658699e-08, 1, true},
+        {true, 2147400000, 2147483647, -1.0545663407179812e+210, 1, false},
+        {true, 1e300, 2147483647, -7.8606730627240933e-151, 1, true},
+        {true, 10001.5, -10001, 0.035192931075306841, 1, false},
+    };
+    for (const auto &c : cases) {
+        fp_clear();
+        double r = c.weber ? weber(c.x, c.n) : bessel(c.x, c.n);
+        const char *f = c.weber ? "WEBER(" : "BESSEL(";
+        EXPECT_LE(ulp_distance(r, c.expected), c.ulps + (c.trig ? trig_slack : 0)) << f << c.x << "; " << c.n << ") = " << r;
+        EXPECT_EQ(fp_flags() & FP_REPORTED, 0u) << f << c.x << "; " << c.n << ")";
+        EXPECT_EQ(bits_of((c.weber ? yn : jn)((int)c.n, c.x)), bits_of(r));
+    }
+}
+
+// No step where the recurrences hand over to the direct forms: orders
+// 9999 (recurrence), 10000 and 10001 (direct) satisfy the three-term
+// relation, taken in its stable direction (backward for J below x = n), at
+// arguments where the recurrence itself is good to 1e-15.
+TEST(Bessel, LargeOrderThreshold)
+{
+    for (double x : {9000.0, 9990.0, 10000.5, 10100.0, 20000.0}) {
+        double j = bessel(x, 10000), j_up = bessel(x, 10001), j_down = bessel(x, 9999);
+        double y = weber(x, 10000), y_up = weber(x, 10001), y_down = weber(x, 9999);
+        EXPECT_NEAR((20000 / x) * j - j_up, j_down, 1e-14 * __builtin_fabs(j) + 1e-14 * __builtin_fabs(j_down)) << x;
+        EXPECT_NEAR((20000 / x) * y - y_down, y_up, 1e-14 * __builtin_fabs(y_up)) << x;
+    }
+}
+
 // Where sixteen terms suffice and J0 is not small, the backward branch keeps
 // its bits.
 TEST(Bessel, BackwardRecurrenceKeepsBits)
@@ -299,6 +360,8 @@ TEST_F(BesselErrors, StandingFlagsAreReportedByTheKernels)
     } cases[] = {
         {false, 1, 0, CODE_J0}, {false, 1, 5, CODE_J0}, {false, 10, 5, CODE_J0},
         {false, 1, 2000, CODE_J0}, {true, 1, 0, CODE_J0}, {true, 1, 5, CODE_J1},
+        // orders from 10^4 on, as the recurrences reported: a zero, an infinity, direct values
+        {false, 1, 1e5, CODE_J0}, {false, 1e5, 1e5, CODE_J0}, {true, 1, 1e5, CODE_Y1}, {true, 2e5, 1e5, CODE_Y1},
     };
     for (const auto &c : cases) {
         clear_error_record();
@@ -397,7 +460,7 @@ TEST_F(BesselErrors, LargeOrderYnIsAnInfinity)
     } cases[] = {
         {1, 2000, -inf},     {1, -2001, inf},           {1, -2000, -inf},         {3, 2000, -inf},
         {1, 2147483647, -inf}, {1, -2147483647, inf},   {1, __builtin_nan(""), -inf}, {1, 200, -inf},
-        {1e-300, 2, -inf},
+        {1e-300, 2, -inf},   {1e9, 2147483647, -inf},   {5e7, 1e8, -inf},         {9e4, -100001, inf},
     };
     for (const auto &c : cases) {
         fp_clear();
@@ -415,11 +478,27 @@ TEST_F(BesselErrors, LargeOrderYnIsAnInfinity)
     EXPECT_EQ(ercnt, 0);
 }
 
+// Calls that took the recurrences seconds (time linear in the order).
+TEST(Bessel, LargeOrdersReturnPromptly)
+{
+    const struct {
+        bool weber;
+        double x, n;
+    } cases[] = {
+        {false, 999000, 1e6}, {false, 1e300, 1e6}, {false, 1e8, 1e8}, {false, 1e15, 2147483647},
+        {true, 1e8, 1e8},     {true, 1e15, 2147483647}, {true, 2147483647, -2147483648.0},
+    };
+    for (const auto &c : cases) {
+        double t = seconds([&] { c.weber ? weber(c.x, c.n) : bessel(c.x, c.n); });
+        EXPECT_LT(t, 0.01) << c.x << "; " << c.n;
+    }
+}
+
 TEST(BesselPrecision, IndependentOfCallerPrecisionControl)
 {
     const struct {
         double x, n;
-    } cases[] = {{3, 50}, {2, 5}, {20, 1}, {7.5, 0}, {50, 50}, {1, 140}};
+    } cases[] = {{3, 50}, {2, 5}, {20, 1}, {7.5, 0}, {50, 50}, {1, 140}, {1e5, 1e5}, {9e4, 1e5}, {1e15, 2147483647}};
     unsigned short narrow = precision_53(x87_control());
     for (const auto &c : cases) {
         double j64 = bessel(c.x, c.n), y64 = weber(c.x, c.n);
