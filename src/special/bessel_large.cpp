@@ -34,6 +34,9 @@
 static inline void report_standing(int code) { report_flags(0.0L, code); }
 
 static const long double PI_OVER_4 = 0xc.90fdaa22168c235p-4L;
+static const long double PI_OVER_4_LO = -0xe.ce675d1fc8f8cbbp-70L; // pi/4 - PI_OVER_4
+static const long double THIRD = 0xa.aaaaaaaaaaaaaabp-5L;
+static const long double THIRD_LO = -0xa.aaaaaaaaaaaaaabp-70L; // 1/3 - THIRD
 static const long double TWO_OVER_PI = 0xa.2f9836e4e44152ap-4L;
 static const long double ONE_OVER_2PI = 0xa.2f9836e4e44152ap-6L;
 static const long double CBRT_2 = 0xa.14517cc6b945711p-3L;       // 2^(1/3)
@@ -51,12 +54,43 @@ static inline long double poly(const long double *c, int count, long double t)
     return r;
 }
 
-// e^t for |t| < 2^15 ln 2: t = k ln 2 + r with ln 2 in two parts (the first
-// product exact), then 2^(r log2 e) with |r log2 e| <= 1/2.
-static long double exp_ext(long double t)
+// Values hi + lo of twice the extended precision, for Debye's exponent and
+// phase: they reach hundreds (near x = n) where the results need them to
+// 1e-17, beyond the 2^-64 of one extended number.
+struct Wide {
+    long double hi, lo;
+};
+
+static inline Wide quick_sum(long double a, long double b) // |a| >= |b|
 {
-    long double k = x87_rndint(t * LOG2_E);
-    long double r = (t - k * LN2_HI) - k * LN2_LO;
+    long double s = a + b;
+    return Wide{s, b - (s - a)};
+}
+
+// a b exactly (Dekker: halves of 32 bits, whose products the 64-bit
+// significand holds).
+static inline Wide product(long double a, long double b)
+{
+    const long double split = 0x1.00000002p32L; // 2^32 + 1
+    long double ca = split * a, cb = split * b;
+    long double ah = ca - (ca - a), bh = cb - (cb - b);
+    long double al = a - ah, bl = b - bh;
+    long double p = a * b;
+    return Wide{p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
+}
+
+static inline Wide times(Wide a, Wide b)
+{
+    Wide p = product(a.hi, b.hi);
+    return quick_sum(p.hi, p.lo + (a.hi * b.lo + a.lo * b.hi));
+}
+
+// e^t: t = k ln 2 + r with ln 2 in two parts (t.hi - k LN2_HI exact), then
+// 2^(r log2 e) with |r log2 e| <= 1/2.
+static long double exp_wide(Wide t)
+{
+    long double k = x87_rndint(t.hi * LOG2_E);
+    long double r = ((t.hi - k * LN2_HI) - k * LN2_LO) + t.lo;
     return x87_scale(x87_f2xm1(r * LOG2_E) + 1.0L, k);
 }
 
@@ -143,11 +177,11 @@ static int debye_terms(long double y, long double h, long double *t)
 // S(u) = sum u^m/(2m + 3), |u| <= 1/2: (atanh w - w)/w^3 for u = w^2, and
 // (t - atan t)/t^3 for u = -t^2. Debye's exponent and phase are n w^3 S(u)
 // and n t^3 S(u) (Olver's (2/3) zeta^(3/2) times n), free of the cancellation
-// of their closed forms.
-static long double excess(long double u)
+// of their closed forms. Here (S(u) - 1/3)/u.
+static long double excess_tail(long double u)
 {
     long double s = 0, um = 1;
-    for (int m = 0; m < 100; m++) {
+    for (int m = 1; m < 100; m++) {
         long double term = um / (2 * m + 3);
         s += term;
         if (__builtin_fabsl(term) < s * 0x1p-66L)
@@ -155,6 +189,24 @@ static long double excess(long double u)
         um *= u;
     }
     return s;
+}
+
+// n w^3 S(u) = |d s|^(3/2) S(u)/n^2 for d = n - x and s = n + x, both exact,
+// u = d s/n^2: the product d s exact, its root, the powers and the leading
+// 1/3 of S wide; good to about 2^-66.
+static Wide debye_exponent(int64_t n, long double d, long double s, long double u)
+{
+    Wide p = product(d, s);
+    if (p.hi < 0)
+        p = Wide{-p.hi, -p.lo};
+    long double r = x87_sqrt(p.hi);
+    Wide rr = product(r, r);
+    Wide root = quick_sum(r, ((p.hi - rr.hi) - rr.lo + p.lo) / (2 * r));
+    Wide e = times(times(p, root), quick_sum(THIRD, THIRD_LO + u * excess_tail(u)));
+    long double n2 = (long double)n * n; // exact
+    long double q = e.hi / n2;
+    Wide qn = product(q, n2);
+    return quick_sum(q, ((e.hi - qn.hi) - qn.lo + e.lo) / n2);
 }
 
 // x = n sech(alpha) below the band, d = n - x, s = n + x (both exact):
@@ -175,15 +227,15 @@ static long double debye_below(int64_t n, long double d, long double s, int seco
         return 0;
     if (second && lower > 760)
         return -0x1p1100L;
-    long double eta = v * u * excess(u);
+    Wide eta = debye_exponent(n, d, s, u);
     long double t[DEBYE_TERMS];
     int count = debye_terms(1 / u, 1 / v, t);
     long double sum = 0;
     for (int k = count - 1; k >= 0; k--)
         sum += (second && (k & 1)) ? -t[k] : t[k];
     if (!second)
-        return exp_ext(-eta) * sum * x87_sqrt(ONE_OVER_2PI / v);
-    return -exp_ext(eta) * sum * x87_sqrt(TWO_OVER_PI / v);
+        return exp_wide(Wide{-eta.hi, -eta.lo}) * sum * x87_sqrt(ONE_OVER_2PI / v);
+    return -exp_wide(eta) * sum * x87_sqrt(TWO_OVER_PI / v);
 }
 
 // x = n sec(beta) above the band: w = n tan(beta) = sqrt((x - n)(x + n)),
@@ -192,12 +244,11 @@ static long double debye_below(int64_t n, long double d, long double s, int seco
 //   xi = n (tan(beta) - beta) - pi/4
 //   Jn(x) = sqrt(2/(pi w)) (P cos xi - Q sin xi)
 //   Yn(x) = sqrt(2/(pi w)) (P sin xi + Q cos xi)
-// The phase is reduced exactly; what it carries in error beforehand is about
-// 2^-64 of the smaller of two forms: up to x = 1.22 n (u >= -1/2) the phase
-// itself, n (tan(beta) - beta) = w (-u) S(u), and beyond it D in
+// The phase is reduced exactly. Up to x = 1.22 n (u >= -1/2) it comes wide,
+// n (tan(beta) - beta) = n t^3 S(u); beyond, as
 //   xi = x - n pi/2 - pi/4 + D,  D = n atan2(n, w) - n^2/(x + w),
-// where x is exact and D lies between n^2/(2x) and 0.45 n.
-static long double debye_above(int64_t n, double x, long double u, int second)
+// with x exact and D, between n^2/(2x) and 0.45 n, good to about D 2^-63.
+static long double debye_above(int64_t n, double x, long double d, long double s, long double u, int second)
 {
     long double nn = n;
     long double w = x87_sqrt(((long double)x - nn) * ((long double)x + nn));
@@ -214,9 +265,11 @@ static long double debye_above(int64_t n, double x, long double u, int second)
     }
     Turn xi;
     if (u >= -0.5L) {
-        int quadrant;
-        long double r = reduce_half_pi(w * -u * excess(u) - PI_OVER_4, &quadrant);
-        xi = Turn{sin_quadrant(r, quadrant), cos_quadrant(r, quadrant)};
+        Wide phi = debye_exponent(n, d, s, u);
+        int q1, q2;
+        long double r = reduce_half_pi(phi.hi, &q1);
+        r = reduce_half_pi((r - PI_OVER_4) + (phi.lo - PI_OVER_4_LO), &q2);
+        xi = Turn{sin_quadrant(r, q1 + q2), cos_quadrant(r, q1 + q2)};
     } else {
         xi = phase(x, n, nn * x87_atan2(nn, w) - nn * nn / ((long double)x + w));
     }
@@ -434,7 +487,7 @@ static long double large_order(int64_t n, double x, int second)
     }
     if (d > 0)
         return debye_below(n, d, s, second);
-    return debye_above(n, x, u, second);
+    return debye_above(n, x, d, s, u, second);
 }
 
 long double __jn_large(int64_t n, double x)
