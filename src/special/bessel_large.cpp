@@ -1,30 +1,31 @@
 // Bessel functions of the first and second kind, Jn(x) and Yn(x), of large
 // integer order n >= BESSEL_LARGE_ORDER and finite x > 0, in extended
-// precision and in a time that does not depend on n.
+// precision and in a time that does not depend on n (about a microsecond).
 //
 // With z = x/n, u = 1 - z^2 and Olver's variable zeta (the Airy argument
-// a = n^(2/3) zeta is about 2^(1/3) (n - x) / n^(1/3)):
+// a = n^(2/3) zeta is about 2^(1/3) (n - x)/n^(1/3)):
 //
 //   |a| <= 20, x within about 16 n^(1/3) of n: Olver's uniform expansion
-//     (DLMF 10.20.4, 10.20.5) in Ai, Ai' or Bi, Bi' of a, with A_0 ... A_2 and
-//     B_0, B_1, each a power series in u;
+//     (DLMF 10.20.4, 10.20.5) in Ai, Ai' or Bi, Bi' of a, with A_0 ... A_2
+//     and B_0, B_1, each a power series in u;
 //   x below: Debye's expansion in exponential form (DLMF 10.19.3),
 //     x = n sech(alpha), with u_0 ... u_13 (DLMF 10.41.10);
 //   x above: Debye's expansion in oscillatory form (DLMF 10.19.6),
-//     x = n sec(beta); for x large against n^2 its terms are those of
+//     x = n sec(beta). For x large against n^2 its terms are those of
 //     Hankel's expansion (DLMF 10.17.3, 10.17.4) regrouped, with the phase
 //     x - n pi/2 - pi/4 + D, D = n arcsin(n/x) - (x - sqrt(x^2 - n^2)).
 //
 // At |a| = 20 the fourteenth Debye term is below 1e-19 of the first; inside,
-// the neglected terms of Olver's expansion (A_3 / n^6, B_2 / n^(16/3)) are
-// below 1e-23 for n >= 10^4. The phase is reduced exactly; the exponent
-// n (atanh w - w), w = sqrt(u), comes from its series in u, without the
-// cancellation of the closed form.
+// the neglected terms of Olver's expansion (A_3/n^6, B_2/n^(16/3)) are below
+// 1e-23 for n >= 10^4. Debye's exponent and phase reach hundreds near x = n
+// and 0.57 n beyond; they are formed in twice the extended precision (pairs
+// hi + lo), free of cancellation, and the phase is reduced exactly, so that
+// neither costs the result more than about 1e-18.
 //
 // Where Jn(x) lies below e^-800 or |Yn(x)| above e^749 (x far below n) the
-// double result is a zero or an infinity, and that value is returned at
-// once: what the recurrences of bessel.cpp gave there, with the same
-// report. No state is kept between calls.
+// double result is a zero or an infinity: that value is returned at once, as
+// the recurrences of bessel.cpp gave it, with the same report. No state is
+// kept between calls.
 #include "special.h"
 
 #include "fp/reduce.h"
@@ -67,6 +68,12 @@ static inline Wide quick_sum(long double a, long double b) // |a| >= |b|
     return Wide{s, b - (s - a)};
 }
 
+static inline Wide two_sum(long double a, long double b)
+{
+    long double s = a + b, bb = s - a;
+    return Wide{s, (a - (s - bb)) + (b - bb)};
+}
+
 // a b exactly (Dekker: halves of 32 bits, whose products the 64-bit
 // significand holds).
 static inline Wide product(long double a, long double b)
@@ -100,15 +107,83 @@ struct Turn {
     long double sin, cos;
 };
 
-// sin and cos of x - n pi/2 - pi/4 + d: x reduced exactly on its own, then
-// its remainder with d.
-static Turn phase(double x, int64_t n, long double d)
+static const long double HALF_PI = 0xc.90fdaa22168c235p-3L;
+static const long double HALF_PI_LO = -0xe.ce675d1fc8f8cbbp-69L; // pi/2 - HALF_PI
+
+// a/b, b > 0: the quotient and one correction.
+static inline Wide divide(Wide a, Wide b)
 {
-    int qx, qd;
-    long double r = reduce_half_pi(x, &qx);
-    r = reduce_half_pi(r + (d - PI_OVER_4), &qd);
-    int q = (qx + qd - (int)(n & 3)) & 3;
-    return Turn{sin_quadrant(r, q), cos_quadrant(r, q)};
+    long double q = a.hi / b.hi;
+    Wide qb = product(q, b.hi);
+    return quick_sum(q, (((a.hi - qb.hi) - qb.lo) + (a.lo - q * b.lo)) / b.hi);
+}
+
+// atan(j/32) = hi + lo, j = 0 ... 32 (mpmath at 60 digits).
+static const Wide atan_points[33] = {
+    {0.0L, 0.0L},
+    {0xf.feaaddd4bb12542p-9L, 0xe.f3aeedbb518c427p-74L},
+    {0xf.faaddb967ef4e37p-8L, -0xd.361b48fc747cabbp-74L},
+    {0xb.f70c13017887461p-7L, -0xd.953030f660f9313p-72L},
+    {0xf.eadd4d5617b6e33p-7L, -0xd.da19d8305ddc422p-73L},
+    {0x9.eb77746331362c3p-6L, 0x8.ec33a4a06c1fd0bp-71L},
+    {0xb.dcbda5e72d81134p-6L, 0xf.6169f103938e90fp-71L},
+    {0xd.c86ba9493051023p-6L, -0x9.de5a3e34aad0fd8p-74L},
+    {0xf.adbafc96406eb15p-6L, 0xd.b8f3debef442fcbp-71L},
+    {0x8.c5fad185f8bc131p-5L, -0xd.6e2dd3901df59ccp-71L},
+    {0x9.b13b9b83f5e5e6ap-5L, -0xe.9512d9cb6143360p-71L},
+    {0xa.9856cca8e6a4edbp-5L, -0xc.c901108104c2e7ep-70L},
+    {0xb.7b0ca0f26f78474p-5L, -0xe.ab9bdba460376fap-70L},
+    {0xc.59269ca50d92b6ep-5L, -0xb.d1722dc15ebae44p-70L},
+    {0xd.327761e611fe5b6p-5L, 0x8.4f92bd2003ce26dp-70L},
+    {0xe.06da64a764f7c68p-5L, -0xe.73849a619cd1ff1p-71L},
+    {0xe.d63382b0dda7b45p-5L, 0xd.fc88bd978751a07p-70L},
+    {0xf.a06e85aa0a0be5cp-5L, 0xc.da478fabb91d984p-70L},
+    {0x8.32bf4a6d9867e2ap-4L, 0x9.6d41396c34a2b82p-69L},
+    {0x8.92aecdfde9547b5p-4L, 0x9.4478fc472b4afb9p-72L},
+    {0x8.f005d5ef7f59f9bp-4L, 0xb.906bc2ccb886e8fp-69L},
+    {0x9.4ac72c9847186f6p-4L, 0xc.6279c9fbc5197c8p-71L},
+    {0x9.a2f80e671bdda20p-4L, 0x8.44df1c4409fe77ap-69L},
+    {0x9.f89fdc4f4b7a1edp-4L, -0xe.96db3761f1fc40cp-73L},
+    {0xa.4bc7d1934f70924p-4L, 0xc.d43f9522bed64f7p-71L},
+    {0xa.9c7abdc4830f5c9p-4L, -0xd.d2af694830d9814p-69L},
+    {0xa.eac4c38b4d8c080p-4L, 0xa.392f179f2903850p-71L},
+    {0xb.36b31c91f043691p-4L, 0xb.20282e888c5f274p-69L},
+    {0xb.8053e2bc2319e74p-4L, -0xd.3496ab7bd6eef0bp-70L},
+    {0xb.c7b5deae98af281p-4L, -0xa.fbb3fe45fc135c0p-70L},
+    {0xc.0ce85b8ac526641p-4L, -0xe.c453a7722da0bb6p-69L},
+    {0xc.4ffaffabf8fbd55p-4L, -0xe.69785de86c3fbbdp-69L},
+    {0xc.90fdaa22168c235p-4L, -0xe.ce675d1fc8f8cbbp-70L},
+};
+
+// atan(y), 0 <= y <= 1, wide: atan(y) = atan(c) + atan(e) with c = j/32 the
+// nearest point and e = (y - c)/(1 + c y), |e| <= 1/64, whose odd series
+// reaches 2^-70 of e with e^13/13. y - c is exact.
+static Wide arctan(Wide y)
+{
+    long double j = x87_rndint(y.hi * 32);
+    long double c = j * (1.0L / 32);
+    Wide cy = product(c, y.hi);
+    Wide den = quick_sum(1, cy.hi);
+    den.lo += cy.lo + c * y.lo;
+    Wide e = divide(two_sum(y.hi - c, y.lo), quick_sum(den.hi, den.lo));
+    static const long double series[6] = {-1.0L / 3, 1.0L / 5, -1.0L / 7, 1.0L / 9, -1.0L / 11, 1.0L / 13};
+    long double e2 = e.hi * e.hi;
+    long double tail = e2 * poly(series, 6, e2);
+    const Wide &a = atan_points[x87_to_int64(j)];
+    Wide r = quick_sum(a.hi, e.hi);
+    r.lo += a.lo + (e.lo + e.hi * tail);
+    return quick_sum(r.hi, r.lo);
+}
+
+// sin and cos of r + d.hi + d.lo - pi/4 + q pi/2 for a reduced r (|r| <= pi/4):
+// d.hi reduced exactly, then the sum of the two remainders with the rest.
+static Turn turn(long double r, int q, Wide d)
+{
+    int qd, qs;
+    long double rd = reduce_half_pi(d.hi, &qd);
+    long double rs = reduce_half_pi((r + rd - PI_OVER_4) + (d.lo - PI_OVER_4_LO), &qs);
+    q += qd + qs;
+    return Turn{sin_quadrant(rs, q), cos_quadrant(rs, q)};
 }
 
 // ---- Debye's expansions
@@ -244,14 +319,18 @@ static long double debye_below(int64_t n, long double d, long double s, int seco
 //   xi = n (tan(beta) - beta) - pi/4
 //   Jn(x) = sqrt(2/(pi w)) (P cos xi - Q sin xi)
 //   Yn(x) = sqrt(2/(pi w)) (P sin xi + Q cos xi)
-// The phase is reduced exactly. Up to x = 1.22 n (u >= -1/2) it comes wide,
-// n (tan(beta) - beta) = n t^3 S(u); beyond, as
-//   xi = x - n pi/2 - pi/4 + D,  D = n atan2(n, w) - n^2/(x + w),
-// with x exact and D, between n^2/(2x) and 0.45 n, good to about D 2^-63.
+// The phase is wide: up to x = 1.22 n (u >= -1/2) as n t^3 S(u), t = w/n;
+// beyond it as x - n pi/2 - pi/4 + D with x exact and
+//   D = n atan(n/w) - n^2/(x + w),
+// between n^2/(2x) and 0.45 n, from the wide root w of the product
+// (x - n)(x + n), exact below 2^64 (above, D is below 1/8).
 static long double debye_above(int64_t n, double x, long double d, long double s, long double u, int second)
 {
     long double nn = n;
-    long double w = x87_sqrt(((long double)x - nn) * ((long double)x + nn));
+    Wide ww = product((long double)x - nn, (long double)x + nn);
+    long double w = x87_sqrt(ww.hi);
+    Wide w2 = product(w, w);
+    Wide root = quick_sum(w, ((ww.hi - w2.hi) - w2.lo + ww.lo) / (2 * w));
     long double q = nn / w;
     long double t[DEBYE_TERMS];
     int count = debye_terms(-q * q, 1 / w, t);
@@ -265,13 +344,27 @@ static long double debye_above(int64_t n, double x, long double d, long double s
     }
     Turn xi;
     if (u >= -0.5L) {
-        Wide phi = debye_exponent(n, d, s, u);
-        int q1, q2;
-        long double r = reduce_half_pi(phi.hi, &q1);
-        r = reduce_half_pi((r - PI_OVER_4) + (phi.lo - PI_OVER_4_LO), &q2);
-        xi = Turn{sin_quadrant(r, q1 + q2), cos_quadrant(r, q1 + q2)};
+        xi = turn(0, 0, debye_exponent(n, d, s, u));
     } else {
-        xi = phase(x, n, nn * x87_atan2(nn, w) - nn * nn / ((long double)x + w));
+        // atan(n/w), by atan(w/n) below w = n
+        Wide a;
+        if (w >= nn) {
+            a = arctan(divide(Wide{nn, 0}, root));
+        } else {
+            Wide b = arctan(divide(root, Wide{nn, 0}));
+            a = quick_sum(HALF_PI, -b.hi);
+            a = quick_sum(a.hi, a.lo + (HALF_PI_LO - b.lo));
+        }
+        Wide na = product(nn, a.hi);
+        na.lo += nn * a.lo;
+        Wide sum = quick_sum(x, root.hi); // x > w
+        sum.lo += root.lo;
+        Wide tail = divide(Wide{nn * nn, 0}, quick_sum(sum.hi, sum.lo));
+        Wide dd = quick_sum(na.hi, -tail.hi); // D > 0, n atan(n/w) > D
+        dd.lo += na.lo - tail.lo;
+        int qx;
+        long double r = reduce_half_pi(x, &qx);
+        xi = turn(r, qx - (int)(n & 3), quick_sum(dd.hi, dd.lo));
     }
     long double amplitude = x87_sqrt(TWO_OVER_PI / w);
     if (!second)

@@ -33,6 +33,7 @@ SERIES = 48       # working length of the power series in u
 # below 2^-68.
 KEEP = {"T": 17, "T4": 17, "A1": 8, "A2": 2, "B0": 11, "B1": 4}
 AIRY_FIRST, AIRY_STEP, AIRY_COUNT = -20, F(1, 2), 81
+ATAN_POINTS = 32  # atan(j/32), j = 0 ... 32
 
 
 def debye_polynomials(count):
@@ -143,6 +144,20 @@ def extended(v):
     return "%s0x%s.%sp%dL" % (sign, digits[0], digits[1:], e - 3)
 
 
+def exact(v):
+    """The exact value of an mpmath number or of an extended literal."""
+    if isinstance(v, mp.mpf):
+        sign, man, ex, _ = v._mpf_
+        return (-1) ** sign * F(man) * F(2) ** ex
+    if v == "0.0L":
+        return F(0)
+    negative = v.startswith("-")
+    mant, ex = v.lstrip("-").rstrip("L")[2:].split("p")
+    whole, frac = mant.split(".")
+    r = F(int(whole + frac, 16), 16 ** len(frac)) * F(2) ** int(ex)
+    return -r if negative else r
+
+
 def rows(values, per_line=3, indent="    "):
     out = [extended(v) for v in values]
     return "\n".join(indent + ", ".join(out[i : i + per_line]) + "," for i in range(0, len(out), per_line))
@@ -157,6 +172,13 @@ def main():
     for name, s in series.items():
         kept = s[: KEEP[name]]
         print("static const long double olver_%s[%d] = {\n%s\n};\n" % (name, len(kept), rows(kept)))
+    print("// atan(j/%d) = hi + lo, j = 0 ... %d." % (ATAN_POINTS, ATAN_POINTS))
+    print("static const Wide atan_points[%d] = {" % (ATAN_POINTS + 1))
+    for j in range(ATAN_POINTS + 1):
+        v = exact(mp.atan(mp.mpf(j) / ATAN_POINTS))
+        hi = extended(v)
+        print("    {%s, %s}," % (hi, extended(v - exact(hi))))
+    print("};\n")
     print("// Airy functions at a = %d + %s j, j = 0 ... %d: Ai, Ai', Bi, Bi'." % (AIRY_FIRST, AIRY_STEP, AIRY_COUNT - 1))
     print("static const AiryPoint airy_points[%d] = {" % AIRY_COUNT)
     for j in range(AIRY_COUNT):
