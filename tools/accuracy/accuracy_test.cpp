@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "diff.h"
+#include "large_order.h"
 #include "measure.h"
 #include "regions.h"
 
@@ -348,6 +349,55 @@ TEST(AccuracyLibrary, TwoCopiesSideBySide)
         EXPECT_EQ(diff_function(a, b, f, 2000, 1, sink), 0);
     fclose(sink);
     std::remove(copy.c_str());
+}
+
+double relative_difference(const mpfr_t a, const mpfr_t b)
+{
+    mpfr_t d;
+    mpfr_init2(d, 64);
+    mpfr_div(d, a, b, MPFR_RNDN);
+    mpfr_sub_ui(d, d, 1, MPFR_RNDN);
+    double r = std::fabs(mpfr_get_d(d, MPFR_RNDN));
+    mpfr_clear(d);
+    return r;
+}
+
+// The reference from order 10^4 on: against MPFR's jn and the forward
+// recurrence of Yn from MPFR's y0 and y1 at n = 10^4 (near x = n by the
+// steps, away from it by Debye), and its two methods against each other just
+// outside the band at the largest order.
+TEST(LargeOrderReference, AgreesWithMpfrAndAcrossMethods)
+{
+    reference_setup();
+    const long n = 10000;
+    mpfr_t mine, other, x, a, b;
+    mpfr_inits2(400, mine, other, x, a, b, (mpfr_ptr)0);
+    for (double xv : {9000.0, 9990.0, 10000.0, 10100.0, 11000.0}) {
+        double kappa;
+        mpfr_set_d(x, xv, MPFR_RNDN);
+        large_order_value(true, n, xv, mine, &kappa);
+        mpfr_jn(other, n, x, MPFR_RNDN);
+        EXPECT_LT(relative_difference(mine, other), 1e-60) << "J at " << xv;
+        large_order_value(false, n, xv, mine, &kappa);
+        mpfr_y0(a, x, MPFR_RNDN);
+        mpfr_y1(b, x, MPFR_RNDN);
+        for (long k = 1; k < n; k++) { // a, b = Y(k-1), Y(k)
+            mpfr_mul_si(other, b, 2 * k, MPFR_RNDN);
+            mpfr_div(other, other, x, MPFR_RNDN);
+            mpfr_sub(a, other, a, MPFR_RNDN);
+            mpfr_swap(a, b);
+        }
+        EXPECT_LT(relative_difference(mine, b), 1e-60) << "Y at " << xv;
+    }
+    const long top = 2147483647;
+    for (double side : {-35.0, 35.0})
+        for (bool first : {true, false}) {
+            double xv = std::floor(top + side * std::cbrt((double)top));
+            ASSERT_TRUE(large_order_debye(first, top, xv, mine));
+            large_order_steps(first, top, xv, 45, other);
+            EXPECT_LT(relative_difference(mine, other), 1e-60) << first << " at " << xv;
+        }
+    mpfr_clears(mine, other, x, a, b, (mpfr_ptr)0);
 }
 
 TEST(AccuracyLibrary, LoadsAndMeasuresTheBuild)

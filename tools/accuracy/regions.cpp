@@ -401,9 +401,9 @@ void regions_setup()
     for (Func f : {F_JN, F_YN}) {
         const char *what = "x within 40 n^(1/3) of |n|, in (0, 3|n|) or in [1e-300, 1e300]";
         add("large-n", what, f, large_order, 1e4, 99999, 0, 0, true);
-        table.back().share = 0.2;
+        table.back().share = 0.1;
         add("huge-n", what, f, large_order, 1e5, 2147483647, 0, 0, true);
-        table.back().share = 0.2;
+        table.back().share = 0.1;
         table.back().diff_cap = 60;
     }
     add("zeros-6-8", "x within 1e-12..1e-2 of the zeros of Y0, Y2, Y5, Y6 in (6, 8], n of either sign", F_YN,
