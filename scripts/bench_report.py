@@ -97,6 +97,15 @@ def main():
     for name in sorted(after):
         if name.startswith(("ipol", "polynomial", "lagrange")):
             lines.append(f"| {name} | {fmt(after[name])} | — |")
+    lines.append("")
+    lines.append("BESSEL and WEBER at large orders, per sheet call (the recurrences took up to seconds on these; "
+                 "bound 1 ms):")
+    lines.append("")
+    lines.append("| call | quorel |")
+    lines.append("|---|---:|")
+    for name in after:
+        if name.startswith("large_order/"):
+            lines.append(f"| {name[len('large_order/'):]} | {fmt(after[name])} |")
     table = "\n".join(lines)
 
     text = open(out_path).read()

@@ -228,8 +228,9 @@ TEST(Bessel, LargeOrderThreshold)
     for (double x : {9000.0, 9990.0, 10000.5, 10100.0, 20000.0}) {
         double j = bessel(x, 10000), j_up = bessel(x, 10001), j_down = bessel(x, 9999);
         double y = weber(x, 10000), y_up = weber(x, 10001), y_down = weber(x, 9999);
-        EXPECT_NEAR((20000 / x) * j - j_up, j_down, 1e-14 * __builtin_fabs(j) + 1e-14 * __builtin_fabs(j_down)) << x;
-        EXPECT_NEAR((20000 / x) * y - y_down, y_up, 1e-14 * __builtin_fabs(y_up)) << x;
+        double bound = 1e-14 + (trig_slack ? 1e-15 * x : 0); // the kernels' phase under qemu
+        EXPECT_NEAR((20000 / x) * j - j_up, j_down, bound * (__builtin_fabs(j) + __builtin_fabs(j_down))) << x;
+        EXPECT_NEAR((20000 / x) * y - y_down, y_up, bound * __builtin_fabs(y_up)) << x;
     }
 }
 
