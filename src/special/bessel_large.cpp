@@ -155,6 +155,9 @@ static const Wide atan_points[33] = {
     {0xc.90fdaa22168c235p-4L, -0xe.ce675d1fc8f8cbbp-70L},
 };
 
+// (atan(e) - e)/e^3 = -1/3 + e^2/5 - ..., in e^2.
+static const long double atan_series[6] = {-1.0L / 3, 1.0L / 5, -1.0L / 7, 1.0L / 9, -1.0L / 11, 1.0L / 13};
+
 // atan(y), 0 <= y <= 1, wide: atan(y) = atan(c) + atan(e) with c = j/32 the
 // nearest point and e = (y - c)/(1 + c y), |e| <= 1/64, whose odd series
 // reaches 2^-70 of e with e^13/13. y - c is exact.
@@ -166,9 +169,8 @@ static Wide arctan(Wide y)
     Wide den = quick_sum(1, cy.hi);
     den.lo += cy.lo + c * y.lo;
     Wide e = divide(two_sum(y.hi - c, y.lo), quick_sum(den.hi, den.lo));
-    static const long double series[6] = {-1.0L / 3, 1.0L / 5, -1.0L / 7, 1.0L / 9, -1.0L / 11, 1.0L / 13};
     long double e2 = e.hi * e.hi;
-    long double tail = e2 * poly(series, 6, e2);
+    long double tail = e2 * poly(atan_series, 6, e2);
     const Wide &a = atan_points[x87_to_int64(j)];
     Wide r = quick_sum(a.hi, e.hi);
     r.lo += a.lo + (e.lo + e.hi * tail);
