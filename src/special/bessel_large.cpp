@@ -42,6 +42,7 @@ static const long double TWO_OVER_PI = 0xa.2f9836e4e44152ap-4L;
 static const long double ONE_OVER_2PI = 0xa.2f9836e4e44152ap-6L;
 static const long double CBRT_2 = 0xa.14517cc6b945711p-3L;       // 2^(1/3)
 static const long double CBRT_QUARTER = 0xa.14517cc6b945711p-4L; // 2^(-2/3)
+static const long double CBRT_QUARTER_LO = 0xf.76adc56f8943431p-71L;
 static const long double LOG2_E = 0xb.8aa3b295c17f0bcp-3L;
 static const long double LN2_HI = 0xb.17217f7d1cf0000p-4L; // 48 bits: k LN2_HI is exact for |k| < 2^16
 static const long double LN2_LO = 0xf.35793c7673007e6p-53L;
@@ -525,12 +526,12 @@ struct AiryPair {
 //   y(c + t) = sum a_k t^k,  a_k = (c a_(k-2) + a_(k-3)) / (k (k - 1)).
 // They fall at least like 1.12^k/k! of the values at c: 26 terms reach
 // 2^-70. On the decaying side of Ai the sum loses up to 3 bits.
-static AiryPair airy(long double a, int second)
+static AiryPair airy(Wide a, int second)
 {
-    long double j = x87_rndint((a + 20) * 2);
+    long double j = x87_rndint((a.hi + 20) * 2);
     const AiryPoint *pt = &airy_points[x87_to_int64(j)];
     long double c = j * 0.5L - 20;
-    long double t = a - c;
+    long double t = (a.hi - c) + a.lo;
     long double prev2 = 0, prev1 = second ? pt->bi : pt->ai, cur = second ? pt->dbi : pt->dai;
     AiryPair r = {prev1 + cur * t, cur};
     long double tk = t; // t^(k-1)
@@ -553,10 +554,25 @@ static long double cube_root(long double n)
     return r - (r * r * r - n) / (3 * r * r);
 }
 
-// rho = n^(1/3), a = 2^(-2/3) rho^2 u T(u), sigma = (2/n)^(1/3):
+// a = 2^(-2/3) rho^2 u T(u) = 2^(-2/3) d s T(u)/rho^4 (n = rho^3), wide: on
+// the oscillating side Ai moves by |a|^(1/2) of its size a unit of a, so
+// near |a| = 20 a needs about 2^-70. rho is widened by a Newton step whose
+// residual n - rho^3 is exact; T = 1 + u T1(u) is wide through its 1.
+static Wide airy_argument(long double n, long double rho, long double d, long double s, long double u)
+{
+    Wide r2 = product(rho, rho);
+    Wide r3 = times(r2, Wide{rho, 0});
+    Wide wide_rho = quick_sum(rho, ((n - r3.hi) - r3.lo) / (3 * r2.hi));
+    Wide rho2 = times(wide_rho, wide_rho);
+    Wide t = quick_sum(1, u * poly(olver_T + 1, 16, u));
+    Wide num = times(times(product(d, s), t), Wide{CBRT_QUARTER, CBRT_QUARTER_LO});
+    return divide(num, times(rho2, rho2));
+}
+
+// rho = n^(1/3), sigma = (2/n)^(1/3):
 //   Jn(x) =  sigma T^(1/4) (Ai(a) (1 + A1/n^2 + A2/n^4) + Ai'(a) (sigma/n) (Bt0 + Bt1/n^2))
 //   Yn(x) = -sigma T^(1/4) (Bi(a) (1 + A1/n^2 + A2/n^4) + Bi'(a) (sigma/n) (Bt0 + Bt1/n^2))
-static long double olver(long double n, long double rho, long double u, long double a, int second)
+static long double olver(long double n, long double rho, long double u, Wide a, int second)
 {
     long double n2 = 1 / (n * n);
     long double sigma = CBRT_2 / rho;
@@ -576,8 +592,8 @@ static long double large_order(int64_t n, double x, int second)
     long double u = d * s / (nn * nn);
     if (__builtin_fabsl(u) < 0.075L) {
         long double rho = cube_root(nn);
-        long double a = CBRT_QUARTER * rho * rho * u * poly(olver_T, 17, u);
-        if (__builtin_fabsl(a) <= 20)
+        Wide a = airy_argument(nn, rho, d, s, u);
+        if (__builtin_fabsl(a.hi) <= 20)
             return olver(nn, rho, u, a, second);
     }
     if (d > 0)
