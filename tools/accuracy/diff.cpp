@@ -80,15 +80,16 @@ int diff_function(const Library &old_lib, const Library &new_lib, Func f, long n
                 continue;
             changed++;
             // Against the side of a cut that the old result is on; where the
-            // old result is on neither (infinite or NaN), the new one's side.
+            // old result is on neither (infinite, NaN, or off the target on
+            // both sides), the new one's side.
             compute_truth(in, false, &t);
             Verdict va = judge(in, a, t), vb = judge(in, b, t);
             const Truth *tr = &t;
             if (has_zero_part(in)) {
                 compute_truth(in, true, &other);
                 Verdict wa = judge(in, a, other), wb = judge(in, b, other);
-                bool undecided = !(wa.e < va.e) && !(va.e < wa.e);
-                if (wa.e < va.e || (undecided && wb.e < vb.e)) {
+                bool undecided = (!(wa.e < va.e) && !(va.e < wa.e)) || (va.outcome != O_OK && wa.outcome != O_OK);
+                if (undecided ? wb.e < vb.e : wa.e < va.e) {
                     va = wa;
                     vb = wb;
                     tr = &other;
