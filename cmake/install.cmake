@@ -85,11 +85,12 @@ endif()
 # The documents in the repository's layout, so that their relative links hold
 # in the installed tree as in the sources (tests/checks/check_links.py): the
 # README, how the project works, the host tool's manual in Markdown, the
-# function reference and the accuracy report with its plots; and the sample
+# function reference, the accuracy report with its plots and the measured
+# times (with the bound on every call); and the sample
 # sheets and formula files.
 install(FILES README.md CONTRIBUTING.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES host/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/host)
-install(FILES docs/functions.md docs/funktionen.md docs/accuracy.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+install(FILES docs/functions.md docs/funktionen.md docs/accuracy.md docs/performance.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 file(GLOB QUOREL_PLOTS CONFIGURE_DEPENDS docs/accuracy/*.png)
 install(FILES ${QUOREL_PLOTS} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs/accuracy)
 file(GLOB QUOREL_EXAMPLES CONFIGURE_DEPENDS examples/*.csv examples/demo-*.txt)
