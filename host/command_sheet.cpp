@@ -113,15 +113,7 @@ static void set_error(Sheet *s, const SheetFormula &f, SheetError error)
 }
 
 // Numbers as the sheet writes them: shortest round trip, its decimal separator.
-static std::string sheet_number(const Sheet &s, double x)
-{
-    std::string text = format_number(x);
-    if (s.syntax.decimal != '.')
-        for (char &c : text)
-            if (c == '.')
-                c = s.syntax.decimal;
-    return text;
-}
+static std::string sheet_number(const Sheet &s, double x) { return format_number(x, s.syntax.decimal); }
 
 // The rectangle of a reference, top left first, cut to the cells that exist.
 struct Rectangle {

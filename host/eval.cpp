@@ -148,11 +148,7 @@ static EvalStatus nested_call(const Library &lib, const std::vector<Function> &f
     out->scalar.text = value.text;
     if (type == QR_ARG_STRING && !value.is_text) {
         out->kind = out->scalar.kind = VALUE_TEXT;
-        out->scalar.text = format_number(value.number);
-        if (settings.text_decimal != '.')
-            for (char &c : out->scalar.text)
-                if (c == '.')
-                    c = settings.text_decimal;
+        out->scalar.text = format_number(value.number, settings.text_decimal);
     }
     return EVAL_OK;
 }

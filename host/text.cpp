@@ -127,7 +127,7 @@ size_t utf8_column(const std::string &line, size_t offset)
     return column;
 }
 
-std::string format_number(double x)
+std::string format_number(double x, char decimal)
 {
     if (x != x)
         return "NaN";
@@ -143,7 +143,12 @@ std::string format_number(double x)
     char buffer[64];
     std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, x,
                                            plain ? std::chars_format::fixed : std::chars_format::scientific);
-    return std::string(buffer, r.ptr);
+    std::string text(buffer, r.ptr);
+    if (decimal != '.')
+        for (char &c : text)
+            if (c == '.')
+                c = decimal;
+    return text;
 }
 
 std::string quoted_excerpt(const std::string &text)

@@ -38,8 +38,8 @@ size_t utf8_column(const std::string &line, size_t offset);
 // A number as a sheet's general format shows it, with the shortest digits
 // that read back to the same double: plain for magnitudes from 1e-4 up to
 // 1e15 (1000000, 0.0001), exponent form beyond (1e+15, 1e-05); NaN,
-// Infinity, -Infinity.
-std::string format_number(double x);
+// Infinity, -Infinity. decimal replaces the '.' (a German sheet's ',').
+std::string format_number(double x, char decimal = '.');
 
 // A literal for a message: in quotes, cut after 40 characters with its size
 // named, so that a megabyte of input does not come back as one line.
