@@ -92,8 +92,6 @@ static const uint32_t TWO_OVER_PI[518] = {
 // pi/2 2^127 to 128 bits (truncated), least significant word first.
 static const uint32_t HALF_PI[4] = {0x80DC1CD1, 0xC4C6628B, 0x2168C234, 0xC90FDAA2};
 
-static const long double PI_4 = 0xc.90fdaa22168c235p-4L; // pi/4 (rounded up: above the true value)
-
 enum { WINDOW = 9 };
 
 // out = a b, little-endian 32-bit words; out has na + nb words.
@@ -133,7 +131,7 @@ long double reduce_half_pi(long double x, int *quadrant)
     int biased = sign_exp & 0x7FFF;
     if (biased == 0x7FFF) // infinite or NaN: NaN, invalid for an infinity
         return x - x;
-    if (!(__builtin_fabsl(x) > PI_4))
+    if (!(__builtin_fabsl(x) > PI_OVER_4))
         return x;
 
     int e = biased - 16383 - 63;            // |x| = m 2^e

@@ -23,6 +23,13 @@ static inline long double cos_quadrant(long double r, int quadrant)
     return sin_quadrant(r, quadrant + 1);
 }
 
+// π/4 and π/2 rounded to the extended format (both above the true values),
+// and the parts they leave out: π/4 = PI_OVER_4 + PI_OVER_4_LO.
+static const long double PI_OVER_4 = 0xc.90fdaa22168c235p-4L;
+static const long double PI_OVER_4_LO = -0xe.ce675d1fc8f8cbbp-70L;
+static const long double PI_OVER_2 = 0xc.90fdaa22168c235p-3L;
+static const long double PI_OVER_2_LO = -0xe.ce675d1fc8f8cbbp-69L;
+
 // Where the processor takes over: below 2^63 it reduces the argument itself,
 // with its own 66-bit π.
 static const long double X87_TRIG_LIMIT = 0x1p63L;

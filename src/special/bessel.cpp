@@ -133,9 +133,8 @@ struct Hankel {
 // and a = qπ/2 + (r - π/4) with |r - π/4| <= π/2.
 static __attribute__((noinline, cold)) Hankel hankel_far(double x)
 {
-    static const long double PI_4 = 0xc.90fdaa22168c235p-4L; // π/4
     int q;
-    long double r = reduce_half_pi(x, &q) - PI_4;
+    long double r = reduce_half_pi(x, &q) - PI_OVER_4;
     Hankel h = {x87_sqrt(_2_pi / (long double)x), sin_quadrant(r, q), cos_quadrant(r, q)};
     return h;
 }
@@ -190,7 +189,6 @@ struct WeberPair {
 
 static const long double LN2_EXT = 0xb.17217f7d1cf79acp-4L;     // ln 2
 static const long double EULER_GAMMA = 0x9.3c467e37db0c7a5p-4L; // g
-static const long double TWO_OVER_PI = 0xa.2f9836e4e44152ap-4L; // 2/pi
 
 static WeberPair weber_series(double x)
 {

@@ -34,11 +34,8 @@
 // reported them (J0 for Jn, Y1 for Yn); nothing below raises a reported flag.
 static inline void report_standing(int code) { report_flags(0.0L, code); }
 
-static const long double PI_OVER_4 = 0xc.90fdaa22168c235p-4L;
-static const long double PI_OVER_4_LO = -0xe.ce675d1fc8f8cbbp-70L; // pi/4 - PI_OVER_4
 static const long double THIRD = 0xa.aaaaaaaaaaaaaabp-5L;
 static const long double THIRD_LO = -0xa.aaaaaaaaaaaaaabp-70L; // 1/3 - THIRD
-static const long double TWO_OVER_PI = 0xa.2f9836e4e44152ap-4L;
 static const long double ONE_OVER_2PI = 0xa.2f9836e4e44152ap-6L;
 static const long double CBRT_2 = 0xa.14517cc6b945711p-3L;       // 2^(1/3)
 static const long double CBRT_QUARTER = 0xa.14517cc6b945711p-4L; // 2^(-2/3)
@@ -107,9 +104,6 @@ static long double exp_wide(Wide t)
 struct Turn {
     long double sin, cos;
 };
-
-static const long double HALF_PI = 0xc.90fdaa22168c235p-3L;
-static const long double HALF_PI_LO = -0xe.ce675d1fc8f8cbbp-69L; // pi/2 - HALF_PI
 
 // a/b, b > 0: the quotient and one correction.
 static inline Wide divide(Wide a, Wide b)
@@ -355,8 +349,8 @@ static long double debye_above(int64_t n, double x, long double d, long double s
             a = arctan(divide(Wide{nn, 0}, root));
         } else {
             Wide b = arctan(divide(root, Wide{nn, 0}));
-            a = quick_sum(HALF_PI, -b.hi);
-            a = quick_sum(a.hi, a.lo + (HALF_PI_LO - b.lo));
+            a = quick_sum(PI_OVER_2, -b.hi);
+            a = quick_sum(a.hi, a.lo + (PI_OVER_2_LO - b.lo));
         }
         Wide na = product(nn, a.hi);
         na.lo += nn * a.lo;

@@ -7,6 +7,8 @@
 
 #include "fp/fpenv.h"
 
+static const long double TWO_OVER_PI = 0xa.2f9836e4e44152ap-4L; // 2/π, extended
+
 // ln x = ln 2 · log2 x with ln 2 rounded to double (_ln2). Gamma and Bessel
 // results carry this rounding; the complex kernels' ln takes the extended ln 2.
 static inline long double ln_via_double_ln2(long double x) { return x87_yl2x(_ln2, x); }
